@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Sets up everything this program needs (Debian 12) and runs it.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+bash "$here/scripts/setup.sh" run "$here/build/release"
+exec "$here/build/release/ui/hanging-chain"

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Shared by run.sh and test.sh: makes sure the Debian packages are there, then
+# configures and builds one build tree. A second run only rebuilds what changed.
+#
+#   scripts/setup.sh run|test [build-dir] [extra cmake args...]
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+purpose=${1:-run}
+build=${2:-$here/build/release}
+shift $(( $# >= 2 ? 2 : $# ))
+
+# What the program needs to build and run, and what the tests need on top.
+run_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev)
+test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb openbox xdotool wmctrl
+  x11-utils imagemagick clang-14 libclang-rt-14-dev)
+packages=("${run_packages[@]}")
+[ "$purpose" = test ] && packages+=("${test_packages[@]}")
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing Debian packages. Install them with:" >&2
+    echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "== installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@"
+fi
+cmake --build "$build" --parallel "$(nproc)"
