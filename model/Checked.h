@@ -12,7 +12,8 @@
 // across the reads of those flags.
 
 #if defined(__FAST_MATH__) || (defined(__FINITE_MATH_ONLY__) && __FINITE_MATH_ONLY__)
-#error "The chain's arithmetic must be plain IEEE double precision: build without -ffast-math / -Ofast."
+#error \
+    "The chain's arithmetic must be plain IEEE double precision: build without -ffast-math / -Ofast."
 #endif
 
 #include <cmath>

@@ -9,7 +9,8 @@ namespace chain {
 std::optional<double> StrainNumber(double restLength, double length, double stiffness,
                                    double colScale) noexcept {
   Checked c;
-  const double s = c.Add(c.Mul(c.Mul(std::fabs(c.Sub(restLength, length)), stiffness), colScale), 10.0);
+  const double s =
+      c.Add(c.Mul(c.Mul(std::fabs(c.Sub(restLength, length)), stiffness), colScale), 10.0);
   if (c.Faulted()) return std::nullopt;
   return std::floor(s);
 }
@@ -50,7 +51,8 @@ void Draw(const Spring& node, DrawTarget& obj) noexcept {
   if (node.hasPrev) {
     const Spring& p = *node.prevSpring;
     if (const std::optional<double> length = p.distNext()) {
-      if (const std::optional<double> strain = StrainNumber(p.nextLength, *length, p.nextK, node.ColScale)) {
+      if (const std::optional<double> strain =
+              StrainNumber(p.nextLength, *length, p.nextK, node.ColScale)) {
         linkValue = *strain;
       }
     }
@@ -61,7 +63,8 @@ void Draw(const Spring& node, DrawTarget& obj) noexcept {
   if (node.hasNext) {
     const Spring& n = *node.nextSpring;
     if (const std::optional<double> length = node.distNext()) {
-      if (const std::optional<double> strain = StrainNumber(node.nextLength, *length, node.nextK, node.ColScale)) {
+      if (const std::optional<double> strain =
+              StrainNumber(node.nextLength, *length, node.nextK, node.ColScale)) {
         linkValue = *strain;
       }
     }

@@ -102,8 +102,12 @@ TEST(PassTest, AMoveFaultCostsOnlyThatNode) {
 using Vec = std::vector<long double>;
 
 Vec Residual(const Vec& pos, const SpringArray& ref, int last) {
-  auto x = [&](int i) { return i == 0 || i == last ? 0.0L : pos[static_cast<std::size_t>(2 * (i - 1))]; };
-  auto y = [&](int i) { return i == 0 || i == last ? 0.0L : pos[static_cast<std::size_t>(2 * (i - 1) + 1)]; };
+  auto x = [&](int i) {
+    return i == 0 || i == last ? 0.0L : pos[static_cast<std::size_t>(2 * (i - 1))];
+  };
+  auto y = [&](int i) {
+    return i == 0 || i == last ? 0.0L : pos[static_cast<std::size_t>(2 * (i - 1) + 1)];
+  };
   (void)ref;
   const long double r = 200, k = 1, g = 9.80665L;
   auto px = [&](int i) { return i == 0 ? 200.0L : i == last ? 200.0L * (last + 1) : x(i); };
@@ -189,7 +193,8 @@ TEST(PhysicsTest, ChainSettlesIntoTheStaticSagSymmetrically) {
   for (int pass = 0; pass < 30000; ++pass) PhysicsPass(springs);
 
   double maxSpeed = 0;
-  for (int i = 0; i <= kLast; ++i) maxSpeed = std::max({maxSpeed, std::fabs(springs(i).Vx), std::fabs(springs(i).Vy)});
+  for (int i = 0; i <= kLast; ++i)
+    maxSpeed = std::max({maxSpeed, std::fabs(springs(i).Vx), std::fabs(springs(i).Vy)});
   EXPECT_LT(maxSpeed, 1e-9) << "the damping brings the chain to rest";
 
   for (int i = 0; i <= kLast; ++i) {
@@ -205,8 +210,10 @@ TEST(PhysicsTest, ChainSettlesIntoTheStaticSagSymmetrically) {
   ASSERT_LT(Norm(Residual(exact, springs, kLast)), 1e-9L) << "Newton converged";
   for (int i = 1; i < kLast; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_NEAR(springs(i).xPos, static_cast<double>(exact[static_cast<std::size_t>(2 * (i - 1))]), 1e-6);
-    EXPECT_NEAR(springs(i).yPos, static_cast<double>(exact[static_cast<std::size_t>(2 * (i - 1) + 1)]), 1e-6);
+    EXPECT_NEAR(springs(i).xPos, static_cast<double>(exact[static_cast<std::size_t>(2 * (i - 1))]),
+                1e-6);
+    EXPECT_NEAR(springs(i).yPos,
+                static_cast<double>(exact[static_cast<std::size_t>(2 * (i - 1) + 1)]), 1e-6);
   }
 }
 

@@ -21,9 +21,9 @@ using testing::Bits;
 TEST(ReferenceSessionTest, FinalStateMatchesTheReferenceBitForBit) {
   // Same session as the reference: after pass n, the centre node gets the velocity or mass.
   const std::map<int, std::pair<char, double>> events = {
-      {500, {'v', 50.0}},    {1500, {'m', 510 / 10.0}},  {2500, {'v', -50.0}},
-      {4000, {'m', 1010 / 10.0}}, {4001, {'v', 50.0}},  {6000, {'m', 10 / 10.0}},
-      {8000, {'m', 5010 / 10.0}}, {8500, {'v', -50.0}}, {10000, {'m', 1510 / 10.0}}};
+      {500, {'v', 50.0}},         {1500, {'m', 510 / 10.0}}, {2500, {'v', -50.0}},
+      {4000, {'m', 1010 / 10.0}}, {4001, {'v', 50.0}},       {6000, {'m', 10 / 10.0}},
+      {8000, {'m', 5010 / 10.0}}, {8500, {'v', -50.0}},      {10000, {'m', 1510 / 10.0}}};
   constexpr int kPasses = 12000;
 
   SpringArray springs;
@@ -50,8 +50,8 @@ TEST(ReferenceSessionTest, FinalStateMatchesTheReferenceBitForBit) {
     const double actual[4] = {s.xPos, s.yPos, s.Vx, s.Vy};
     for (int f = 0; f < 4; ++f) {
       const double expected = std::strtod(hex[f].c_str(), nullptr);
-      EXPECT_EQ(Bits(actual[f]), Bits(expected)) << "node " << i << " field " << f << ": " << actual[f]
-                                                  << " vs " << expected;
+      EXPECT_EQ(Bits(actual[f]), Bits(expected))
+          << "node " << i << " field " << f << ": " << actual[f] << " vs " << expected;
     }
     ++i;
   }

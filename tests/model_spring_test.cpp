@@ -17,7 +17,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 TEST(SpringTest, CreationValues) {
   const Spring s;
-  for (double v : {s.xPos, s.yPos, s.Vx, s.Vy, s.Ax, s.Ay, s.Fx, s.Fy, s.Mass, s.nextK, s.nextLength}) {
+  for (double v :
+       {s.xPos, s.yPos, s.Vx, s.Vy, s.Ax, s.Ay, s.Fx, s.Fy, s.Mass, s.nextK, s.nextLength}) {
     EXPECT_EQ(Bits(v), Bits(0.0));
   }
   EXPECT_EQ(s.ColScale, 1.0);
@@ -34,7 +35,6 @@ struct DistCase {
   std::optional<double> expected;
 };
 void PrintTo(const DistCase& c, std::ostream* os) { *os << c.name; }
-
 
 class DistNextTest : public ::testing::TestWithParam<DistCase> {};
 
@@ -95,14 +95,17 @@ TEST(CheckedTest, FaultsAreNewNaNsAndNewInfinities) {
     bool fault;
   };
   const Row rows[] = {
-      {0.0 / 1.0, 0, 1, false},       {kInf, 1, 0, true},   // 1 / 0
-      {kNaN, 0, 0, true},                                   // 0 / 0
-      {kInf, DBL_MAX, DBL_MAX, true},                       // overflow
-      {kInf, kInf, 1, false},         {kNaN, kNaN, 1, false},
-      {kNaN, kInf, kInf, true},                             // inf - inf
-      {1e-320, 1e-300, 1e-20, false},                       // underflow is no fault
+      {0.0 / 1.0, 0, 1, false},
+      {kInf, 1, 0, true},              // 1 / 0
+      {kNaN, 0, 0, true},              // 0 / 0
+      {kInf, DBL_MAX, DBL_MAX, true},  // overflow
+      {kInf, kInf, 1, false},
+      {kNaN, kNaN, 1, false},
+      {kNaN, kInf, kInf, true},        // inf - inf
+      {1e-320, 1e-300, 1e-20, false},  // underflow is no fault
   };
-  for (const Row& row : rows) EXPECT_EQ(IsFault(row.r, row.a, row.b), row.fault) << row.a << " " << row.b;
+  for (const Row& row : rows)
+    EXPECT_EQ(IsFault(row.r, row.a, row.b), row.fault) << row.a << " " << row.b;
   Checked c;
   (void)c.Mul(2, 3);
   EXPECT_TRUE(c.Ok());

@@ -57,7 +57,6 @@ struct LinkCase {
 };
 void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.name; }
 
-
 class LinkTermTest : public ::testing::TestWithParam<LinkCase> {};
 
 TEST_P(LinkTermTest, TermOfTheNextLink) {
@@ -71,13 +70,14 @@ TEST_P(LinkTermTest, TermOfTheNextLink) {
   EXPECT_EQ(t.s.Fy - 9.80665, c.fyn);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, LinkTermTest,
-                         ::testing::Values(LinkCase{"stretched_pulls", 300, 400, 400, 75, 100},
-                                           LinkCase{"compressed_pushes", 0, 300, 400, 0, -75},
-                                           LinkCase{"at_rest_length_nothing", 300, 400, 500, 0, 0},
-                                           // The direction factor is the whole vector, not a unit one.
-                                           LinkCase{"doubled_length", 0, 800, 400, 0, 800}),
-                         [](const auto& param_info) { return std::string(param_info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LinkTermTest,
+    ::testing::Values(LinkCase{"stretched_pulls", 300, 400, 400, 75, 100},
+                      LinkCase{"compressed_pushes", 0, 300, 400, 0, -75},
+                      LinkCase{"at_rest_length_nothing", 300, 400, 500, 0, 0},
+                      // The direction factor is the whole vector, not a unit one.
+                      LinkCase{"doubled_length", 0, 800, 400, 0, 800}),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST(ComputeTest, BothNodesOfALinkGetExactlyOppositeTerms) {
   // a - b - c - d with b and c free; the b-c link is strained and skewed, the outer links at rest.
@@ -180,8 +180,8 @@ TEST(ComputeFaultTest, OverflowingForceSumKeepsTheOldFx) {
   // Both terms are finite and point left; their sum overflows. Fx keeps its old value, and Ax
   // and Vx go on from it.
   Triple t(-1e154, 0, 0, 0, 1e154, 0);
-  t.p.nextLength = 1;       // stretched: about -1e308
-  t.s.nextLength = 1e308;   // compressed, and very stiff: about -1.5e308
+  t.p.nextLength = 1;      // stretched: about -1e308
+  t.s.nextLength = 1e308;  // compressed, and very stiff: about -1.5e308
   t.s.nextK = 1.5e154;
   t.s.Fx = 42;
   t.s.Vx = 1;

@@ -68,19 +68,20 @@ TEST(DrawTest, EndsAndLoneNodesAreBlue) {
   Spring alone;
   alone.Mass = 1000;
   Draw(alone, lone);
-  EXPECT_EQ(first.calls, (std::vector<Call>{{'L', 200, 2000, 400, 2000, 0x000AFF}, {'C', 200, 2000, 20.02, 0, kPureBlue}}));
-  EXPECT_EQ(last.calls, (std::vector<Call>{{'L', 600, 2000, 400, 2000, 0x000AFF}, {'C', 600, 2000, 20.02, 0, kPureBlue}}));
+  EXPECT_EQ(first.calls, (std::vector<Call>{{'L', 200, 2000, 400, 2000, 0x000AFF},
+                                            {'C', 200, 2000, 20.02, 0, kPureBlue}}));
+  EXPECT_EQ(last.calls, (std::vector<Call>{{'L', 600, 2000, 400, 2000, 0x000AFF},
+                                           {'C', 600, 2000, 20.02, 0, kPureBlue}}));
   EXPECT_EQ(lone.calls, (std::vector<Call>{{'C', 0, 0, 40, 0, kPureBlue}}));
 }
 
 struct ColourCase {
   const char* name;
-  double strain;      // |rest - current| in twips, nextK 1
+  double strain;  // |rest - current| in twips, nextK 1
   double colScale;
   ColourWord colour;
 };
 void PrintTo(const ColourCase& c, std::ostream* os) { *os << c.name; }
-
 
 class LinkColourTest : public ::testing::TestWithParam<ColourCase> {};
 
@@ -106,14 +107,17 @@ TEST_P(LinkColourTest, ColourOfTheStrain) {
   EXPECT_EQ(rs.calls[0].colour, c.colour);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, LinkColourTest,
-    ::testing::Values(ColourCase{"unstrained", 0, 1, 0x000AFF}, ColourCase{"red_orange", 55.5, 1, 0x0041FF},
-                      ColourCase{"orange", 118, 1, 0x0080FF}, ColourCase{"all_but_yellow", 244.9, 1, 0x00FEFF},
-                      ColourCase{"yellow", 245, 1, 0x00FFFF}, ColourCase{"far_past_yellow", 300, 1, 0x00FFFF},
-                      ColourCase{"millions", 999, 5000, 0x00FFFF}, ColourCase{"colscale_zero", 300, 0, 0x000AFF},
-                      ColourCase{"colscale_scales", 240, 0.5, 0x0082FF}),
-    [](const auto& param_info) { return std::string(param_info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, LinkColourTest,
+                         ::testing::Values(ColourCase{"unstrained", 0, 1, 0x000AFF},
+                                           ColourCase{"red_orange", 55.5, 1, 0x0041FF},
+                                           ColourCase{"orange", 118, 1, 0x0080FF},
+                                           ColourCase{"all_but_yellow", 244.9, 1, 0x00FEFF},
+                                           ColourCase{"yellow", 245, 1, 0x00FFFF},
+                                           ColourCase{"far_past_yellow", 300, 1, 0x00FFFF},
+                                           ColourCase{"millions", 999, 5000, 0x00FFFF},
+                                           ColourCase{"colscale_zero", 300, 0, 0x000AFF},
+                                           ColourCase{"colscale_scales", 240, 0.5, 0x0082FF}),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST(DrawTest, StrainUsesTheDrawingNodesOwnColScale) {
   Spring a, b;
@@ -188,11 +192,15 @@ TEST(DrawTest, DrawChangesNoFieldAndAFrameHas80LinesAnd41Circles) {
   SetUpChain(springs, 40);
   for (int pass = 0; pass < 50; ++pass) PhysicsPass(springs);
   std::vector<unsigned char> before(41 * sizeof(Spring));
-  for (int i = 0; i <= 40; ++i) std::memcpy(&before[static_cast<std::size_t>(i) * sizeof(Spring)], &springs(i), sizeof(Spring));
+  for (int i = 0; i <= 40; ++i)
+    std::memcpy(&before[static_cast<std::size_t>(i) * sizeof(Spring)], &springs(i), sizeof(Spring));
   Recorder r;
   for (int i = 0; i <= 40; ++i) Draw(springs(i), r);
   for (int i = 0; i <= 40; ++i) {
-    EXPECT_EQ(std::memcmp(&before[static_cast<std::size_t>(i) * sizeof(Spring)], &springs(i), sizeof(Spring)), 0) << i;
+    EXPECT_EQ(std::memcmp(&before[static_cast<std::size_t>(i) * sizeof(Spring)], &springs(i),
+                          sizeof(Spring)),
+              0)
+        << i;
   }
   int lines = 0, circles = 0;
   for (const Call& c : r.calls) (c.kind == 'L' ? lines : circles)++;
@@ -211,7 +219,8 @@ TEST(DrawTest, NonFiniteValuesNeverGiveAColour) {
   EXPECT_EQ(ToColourWord(std::numeric_limits<double>::quiet_NaN()), std::nullopt);
   EXPECT_EQ(ToColourWord(-1), std::nullopt);
   EXPECT_EQ(ToColourWord(LinkColour(1e300)), 0x00FFFFu);
-  EXPECT_EQ(StrainNumber(0, std::numeric_limits<double>::infinity(), 1, 1), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(StrainNumber(0, std::numeric_limits<double>::infinity(), 1, 1),
+            std::numeric_limits<double>::infinity());
 }
 
 }  // namespace
