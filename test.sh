@@ -5,6 +5,9 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 cd "$here"
 
 bash scripts/setup.sh test build/release
+
+# Layout of every tracked C++ file (.clang-format).
+bash scripts/check-format.sh
 ctest --test-dir build/release --output-on-failure --timeout 600 -j "$(nproc)"
 
 # The arithmetic must come out the same in every build type: the model and drawing
