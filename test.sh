@@ -17,3 +17,16 @@ if [ ! -f build/debug/CMakeCache.txt ]; then
 fi
 cmake --build build/debug --parallel "$(nproc)"
 ctest --test-dir build/debug --output-on-failure --timeout 600 -j "$(nproc)"
+
+# The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer.
+bash scripts/setup.sh test build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHAIN_SANITIZE=ON \
+  -DCHAIN_BUILD_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1 \
+UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/asan --output-on-failure --timeout 600 -j "$(nproc)"
+
+# The fuzz target (clang): every seed once, then a short fuzzing run.
+bash scripts/setup.sh test build/fuzz -DCMAKE_CXX_COMPILER=clang++-14 \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHAIN_SANITIZE=ON -DCHAIN_BUILD_FUZZ=ON \
+  -DCHAIN_BUILD_UI=OFF -DCHAIN_BUILD_TESTS=OFF -DCHAIN_BUILD_BENCH=OFF
+ctest --test-dir build/fuzz --output-on-failure --timeout 600
