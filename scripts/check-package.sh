@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a built Release tree, unpacks it into a
+# scratch folder and checks what a user would get from it:
+#
+#   scripts/check-package.sh BUILD_DIR
+#
+# the files in their places, a valid desktop entry whose Exec and Icon resolve
+# inside the package, library dependencies from dpkg-shlibdeps plus the Qt
+# platform plugins, a hardened program whose libraries all resolve, and a
+# program that opens its window, with its icon, and keeps running.
+set -euo pipefail
+
+build=$(cd "${1:?usage: check-package.sh BUILD_DIR}" && pwd)
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+scratch=$build/package-check
+rm -rf "$scratch"
+mkdir -p "$scratch/out" "$scratch/root"
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+(cd "$build" && cpack -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1) || {
+  cat "$scratch/cpack.log" >&2
+  echo "FAIL: cpack" >&2
+  exit 1
+}
+debs=("$scratch"/out/*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "FAIL: expected one .deb, got: ${debs[*]}" >&2; exit 1; }
+deb=${debs[0]}
+echo "built $(basename "$deb")"
+
+dpkg-deb -x "$deb" "$scratch/root"
+root=$scratch/root
+
+# Files in their places.
+exe=$root/usr/bin/hanging-chain
+desktop=$root/usr/share/applications/hanging-chain.desktop
+for f in "$exe" "$desktop" \
+  "$root/usr/share/icons/hicolor/scalable/apps/hanging-chain.svg" \
+  "$root/usr/share/icons/hicolor/256x256/apps/hanging-chain.png"; do
+  [ -f "$f" ] || fail "missing ${f#"$root"}"
+done
+[ -x "$exe" ] || fail "usr/bin/hanging-chain is not executable"
+file -b "$root/usr/share/icons/hicolor/256x256/apps/hanging-chain.png" | grep -q '^PNG image data, 256 x 256' \
+  || fail "the 256x256 icon is not a 256 x 256 PNG"
+grep -q '<svg' "$root/usr/share/icons/hicolor/scalable/apps/hanging-chain.svg" || fail "the scalable icon is no SVG"
+unexpected=$(cd "$root" && find . -type f ! -path './usr/bin/*' ! -path './usr/share/*' | head -5)
+[ -z "$unexpected" ] || fail "files outside /usr/bin and /usr/share: $unexpected"
+
+# The desktop entry: valid (warnings count, hints do not), and what it names exists.
+if [ -f "$desktop" ]; then
+  if ! out=$(desktop-file-validate "$desktop" 2>&1) || grep -Eq '(error|warning):' <<<"$out"; then
+    fail "desktop-file-validate: $out"
+  fi
+  exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+  icon_name=$(sed -n 's/^Icon=//p' "$desktop")
+  [ -x "$root/usr/bin/$exec_name" ] || fail "Exec=$exec_name is not in usr/bin"
+  [ -f "$root/usr/share/icons/hicolor/scalable/apps/$icon_name.svg" ] || fail "Icon=$icon_name has no SVG"
+  for key in Name Comment Categories; do
+    grep -q "^$key=." "$desktop" || fail "desktop entry lacks $key"
+  done
+fi
+
+# Control fields.
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = hanging-chain ] || fail "Package is '$(field Package)'"
+[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture is '$(field Architecture)'"
+depends=$(field Depends)
+for dep in libc6 "libstdc\\+\\+6" libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins; do
+  grep -Eq "(^|, )$dep( |,|$)" <<<"$depends" || fail "Depends lacks $dep: $depends"
+done
+grep -Eq 'libqt6widgets6 \(>= [0-9]' <<<"$depends" || fail "Depends has no versions from shlibdeps: $depends"
+echo "Depends: $depends"
+
+# Starts the program on a virtual X display: its window must appear with the
+# caption and the icon, and the program must keep running until it is ended.
+check_window() {
+  local exe=$1 fd display xvfb prog win
+  exec {fd}<> <(:)
+  Xvfb -displayfd "$fd" -screen 0 800x700x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
+  xvfb=$!
+  if ! read -r -t 10 -u "$fd" display; then
+    fail "Xvfb did not start"
+    kill "$xvfb" 2>/dev/null || true
+    return
+  fi
+  DISPLAY=:$display XDG_RUNTIME_DIR=$scratch "$exe" >"$scratch/run.log" 2>&1 &
+  prog=$!
+  if win=$(DISPLAY=:$display timeout 15 xdotool search --sync --onlyvisible --pid "$prog" 2>/dev/null | head -1) \
+      && [ -n "$win" ]; then
+    DISPLAY=:$display xprop -id "$win" WM_NAME | grep -q '"Brenmo Quillet - Varnholt"' \
+      || fail "the window's caption: $(DISPLAY=:$display xprop -id "$win" WM_NAME)"
+    DISPLAY=:$display xprop -id "$win" -f _NET_WM_ICON 32c _NET_WM_ICON \
+      | grep -Eq '= [1-9][0-9]*, [1-9][0-9]*, ' || fail "the window shows no icon"
+    sleep 1
+    kill -0 "$prog" 2>/dev/null || fail "the program ended by itself"
+  else
+    fail "the program's window did not appear"
+    cat "$scratch/run.log" >&2
+  fi
+  kill "$prog" 2>/dev/null || true
+  wait "$prog" 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+  wait "$xvfb" 2>/dev/null || true
+}
+
+# The packaged (stripped) program: hardened, every library found, starts.
+if [ -f "$exe" ]; then
+  "$here/scripts/check-hardening.sh" "$build" "$exe" >/dev/null || fail "packaged program not hardened"
+  missing=$(ldd "$exe" | grep 'not found' || true)
+  [ -z "$missing" ] || fail "libraries not found: $missing"
+  check_window "$exe"
+fi
+
+if [ "$failures" -gt 0 ]; then
+  echo "package: $failures problem(s)" >&2
+  exit 1
+fi
+echo "package: all checks passed"
