@@ -1,27 +1,76 @@
 #pragma once
-// The program's only window: it owns the chain and runs the simulation.
+// The program's only window: it owns the chain, shows it on its drawing
+// surface and runs the simulation loop; its handlers hold all user-facing logic.
 
+#include <QAbstractNativeEventFilter>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QWidget>
+#include <array>
 
 #include "model/Chain.h"
+#include "ui/Picture1.h"
 
 namespace chain {
 
-class Form1 : public QWidget {
+// A horizontal scroll bar whose keys run the way users expect: Right and Down
+// raise the value, Left and Up lower it, Page keys by the page step, Home and
+// End to the ends.
+class ChainScrollBar : public QScrollBar {
+ public:
+  explicit ChainScrollBar(QWidget* parent);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+};
+
+class Form1 : public QWidget, public QAbstractNativeEventFilter {
  public:
   explicit Form1(QWidget* parent = nullptr);
+  ~Form1() override;
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
 
   // The load handler: builds the chain, shows the window and runs the
-  // simulation loop. Never returns; the process ends from a handler.
+  // simulation loop. It never returns; the process ends from a handler.
   [[noreturn]] void Form_Load();
 
-  // The start-up part of Form_Load: the chain and its start values, then the
-  // window shown. Tests call it, then Pass() as often as they like.
+  // The start-up part of Form_Load: the chain with its start values and rest
+  // lengths, then the window shown. Tests call it, then Pass() as they like.
   void StartUp();
-  // One pass of the loop: compute, move, clear and draw, process events.
+  // One pass of the loop: compute, move, clear and draw, then one dispatch of
+  // the pending window events (which presents the frame).
   void Pass();
 
+  // Handlers.
+  void Command1_Click();  // "Nudge Left"
+  void Command3_Click();  // "Nudge Right"
+  void HScroll1_Change();
+  void HScroll2_Change();
+  [[noreturn]] void Command2_Click();  // "E&xit"
+  [[noreturn]] void Form_QueryUnload(bool& cancel, int unloadMode);
+
   SpringArray springs;
+
+  // Controls, in their tab order.
+  chain::Picture1* const Picture1;
+  QPushButton* const Command2;
+  ChainScrollBar* const HScroll1;
+  std::array<QLabel*, 2> Label1;
+  QPushButton* const Command1;
+  QPushButton* const Command3;
+  ChainScrollBar* const HScroll2;
+
+  // How a close request came; the handler uses neither this nor the flag.
+  enum UnloadMode { kFormControlMenu = 0, kAppWindows = 2 };
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+ private:
+  [[noreturn]] static void EndProgram();
 };
 
 }  // namespace chain

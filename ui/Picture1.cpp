@@ -1,0 +1,167 @@
+#include "ui/Picture1.h"
+
+#include <QPaintEvent>
+#include <QPen>
+#include <algorithm>
+#include <cmath>
+
+namespace chain {
+
+namespace {
+
+// Colour words hold red in the low byte.
+QColor ToQColor(ColourWord word) {
+  return QColor(static_cast<int>(word & 0xFFu), static_cast<int>((word >> 8) & 0xFFu),
+                static_cast<int>((word >> 16) & 0xFFu));
+}
+
+// Room around the surface so that clipped ends and the circles' edges stay
+// outside the visible area.
+constexpr double kClipMargin = 8.0;
+// A circle with a larger radius (in pixels) is not drawn: its outline could
+// only cross the surface as a practically straight line, far beyond any mass
+// the controls can give a node.
+constexpr double kMaxRadiusPixels = 1.0e5;
+
+}  // namespace
+
+Picture1::Picture1(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
+  setAccessibleName(QStringLiteral("Chain drawing"));
+  pendingLines_.reserve(128);
+}
+
+Picture1::~Picture1() { Finish(); }
+
+void Picture1::EnsureImage() {
+  const qreal dpr = devicePixelRatioF();
+  const QSize device(static_cast<int>(std::ceil(width() * dpr)),
+                     static_cast<int>(std::ceil(height() * dpr)));
+  if (image_.size() == device && image_.devicePixelRatio() == dpr) return;
+  Finish();
+  image_ = QImage(device, QImage::Format_RGB32);
+  image_.setDevicePixelRatio(dpr);
+  image_.fill(kBackground);
+  clipArea_ =
+      QRectF(-kClipMargin, -kClipMargin, width() + 2 * kClipMargin, height() + 2 * kClipMargin);
+}
+
+QPainter& Picture1::Painter() {
+  if (!painter_.isActive()) {
+    EnsureImage();
+    painter_.begin(&image_);
+    painter_.setRenderHint(QPainter::Antialiasing);
+    painter_.setBrush(Qt::NoBrush);
+    penColour_.reset();
+  }
+  return painter_;
+}
+
+void Picture1::UsePen(ColourWord colour) {
+  if (penColour_ == colour) return;
+  FlushLines();
+  QPen pen(ToQColor(colour));
+  pen.setWidthF(1.0);
+  pen.setCosmetic(true);
+  Painter().setPen(pen);
+  penColour_ = colour;
+}
+
+void Picture1::FlushLines() {
+  if (pendingLines_.empty()) return;
+  Painter().drawLines(pendingLines_.data(), static_cast<int>(pendingLines_.size()));
+  pendingLines_.clear();
+}
+
+void Picture1::Finish() {
+  FlushLines();
+  if (painter_.isActive()) painter_.end();
+  penColour_.reset();
+}
+
+void Picture1::Clear() {
+  Finish();
+  EnsureImage();
+  image_.fill(kBackground);
+}
+
+std::optional<QLineF> Picture1::ClipSegment(double x1, double y1, double x2, double y2,
+                                            const QRectF& area) {
+  // Liang-Barsky against the area; anything not finite is left out.
+  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) {
+    return std::nullopt;
+  }
+  const double dx = x2 - x1;
+  const double dy = y2 - y1;
+  if (!std::isfinite(dx) || !std::isfinite(dy)) return std::nullopt;
+  double t0 = 0.0;
+  double t1 = 1.0;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x1 - area.left(), area.right() - x1, y1 - area.top(), area.bottom() - y1};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0.0) {
+      if (q[i] < 0.0) return std::nullopt;  // parallel and outside
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0.0) {
+      if (t > t1) return std::nullopt;
+      if (t > t0) t0 = t;
+    } else {
+      if (t < t0) return std::nullopt;
+      if (t < t1) t1 = t;
+    }
+  }
+  return QLineF(x1 + t0 * dx, y1 + t0 * dy, x1 + t1 * dx, y1 + t1 * dy);
+}
+
+void Picture1::Line(double x1, double y1, double x2, double y2, ColourWord colour) {
+  EnsureImage();
+  const std::optional<QLineF> segment =
+      ClipSegment(x1 / kTwipsPerPixel, y1 / kTwipsPerPixel, x2 / kTwipsPerPixel,
+                  y2 / kTwipsPerPixel, clipArea_);
+  if (!segment) return;
+  UsePen(colour);
+  pendingLines_.push_back(*segment);
+}
+
+void Picture1::Circle(double x, double y, double radius, ColourWord colour) {
+  EnsureImage();
+  const double cx = x / kTwipsPerPixel;
+  const double cy = y / kTwipsPerPixel;
+  const double r = radius / kTwipsPerPixel;
+  if (!std::isfinite(cx) || !std::isfinite(cy) || !(r >= 0.0) || r > kMaxRadiusPixels) return;
+  // Leave out circles whose outline cannot touch the area: wholly outside it,
+  // or so large that the whole area lies inside them.
+  const double nearX = std::clamp(cx, clipArea_.left(), clipArea_.right());
+  const double nearY = std::clamp(cy, clipArea_.top(), clipArea_.bottom());
+  if (std::hypot(cx - nearX, cy - nearY) > r) return;
+  const double farX = std::max(std::fabs(cx - clipArea_.left()), std::fabs(cx - clipArea_.right()));
+  const double farY = std::max(std::fabs(cy - clipArea_.top()), std::fabs(cy - clipArea_.bottom()));
+  if (std::hypot(farX, farY) < r) return;
+  UsePen(colour);
+  FlushLines();
+  Painter().drawEllipse(QPointF(cx, cy), r, r);
+}
+
+void Picture1::Present() {
+  Finish();
+  update();
+}
+
+const QImage& Picture1::Image() {
+  Finish();
+  EnsureImage();
+  return image_;
+}
+
+void Picture1::paintEvent(QPaintEvent* event) {
+  Finish();
+  EnsureImage();
+  QPainter p(this);
+  p.setClipRegion(event->region());
+  p.drawImage(QPointF(0, 0), image_);  // the image carries the device pixel ratio
+}
+
+}  // namespace chain

@@ -1,0 +1,61 @@
+#pragma once
+// The drawing surface: a persistent off-screen image that nodes draw on in
+// twips with colour words, presented in one piece when the widget repaints.
+
+#include <QColor>
+#include <QImage>
+#include <QLineF>
+#include <QPainter>
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+#include "render/DrawTarget.h"
+
+namespace chain {
+
+class Picture1 : public QWidget, public DrawTarget {
+ public:
+  static constexpr double kTwipsPerPixel = 15.0;
+  // Near-black: pure red, pure blue and yellow all stand out on it.
+  static constexpr QRgb kBackground = 0xFF101418;
+
+  explicit Picture1(QWidget* parent = nullptr);
+  ~Picture1() override;
+  Picture1(const Picture1&) = delete;
+  Picture1& operator=(const Picture1&) = delete;
+
+  // Fills the whole image with the background, erasing everything drawn.
+  void Clear();
+  void Line(double x1, double y1, double x2, double y2, ColourWord colour) override;
+  void Circle(double x, double y, double radius, ColourWord colour) override;
+  // Finishes the frame and asks for a repaint, which shows it in one piece.
+  void Present();
+
+  // The frame as drawn so far (finished first), in device pixels.
+  [[nodiscard]] const QImage& Image();
+
+  // The part of a segment (in logical pixels) that can reach the visible
+  // area, or nothing. Done in double precision, so no coordinate handed to the
+  // painter is huge or not finite.
+  [[nodiscard]] static std::optional<QLineF> ClipSegment(double x1, double y1, double x2, double y2,
+                                                         const QRectF& area);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QPainter& Painter();
+  void UsePen(ColourWord colour);
+  void FlushLines();
+  void Finish();
+  void EnsureImage();
+
+  QImage image_;
+  QPainter painter_;
+  std::optional<ColourWord> penColour_;
+  std::vector<QLineF> pendingLines_;  // consecutive lines of the current colour
+  QRectF clipArea_;                   // the surface, a little enlarged
+};
+
+}  // namespace chain
