@@ -97,6 +97,8 @@ std::optional<QLineF> Picture1::ClipSegment(double x1, double y1, double x2, dou
   if (!std::isfinite(dx) || !std::isfinite(dy)) return std::nullopt;
   double t0 = 0.0;
   double t1 = 1.0;
+  int edge0 = -1;  // which edge cut each end off, if any
+  int edge1 = -1;
   const double p[4] = {-dx, dx, -dy, dy};
   const double q[4] = {x1 - area.left(), area.right() - x1, y1 - area.top(), area.bottom() - y1};
   for (int i = 0; i < 4; ++i) {
@@ -107,13 +109,24 @@ std::optional<QLineF> Picture1::ClipSegment(double x1, double y1, double x2, dou
     const double t = q[i] / p[i];
     if (p[i] < 0.0) {
       if (t > t1) return std::nullopt;
-      if (t > t0) t0 = t;
+      if (t > t0) t0 = t, edge0 = i;
     } else {
       if (t < t0) return std::nullopt;
-      if (t < t1) t1 = t;
+      if (t < t1) t1 = t, edge1 = i;
     }
   }
-  return QLineF(x1 + t0 * dx, y1 + t0 * dy, x1 + t1 * dx, y1 + t1 * dy);
+  // x1 + t * dx loses everything to cancellation when the ends lie far out, so
+  // a cut end takes the edge's own coordinate exactly, and every end is kept
+  // inside the area whatever rounding did.
+  const double edges[4] = {area.left(), area.right(), area.top(), area.bottom()};
+  auto at = [&](double t, int edge) {
+    double x = edge == 0 || edge == 1 ? edges[edge] : x1 + t * dx;
+    double y = edge == 2 || edge == 3 ? edges[edge] : y1 + t * dy;
+    x = std::clamp(x, area.left(), area.right());
+    y = std::clamp(y, area.top(), area.bottom());
+    return QPointF(x, y);
+  };
+  return QLineF(at(t0, edge0), at(t1, edge1));
 }
 
 void Picture1::Line(double x1, double y1, double x2, double y2, ColourWord colour) {
