@@ -9,7 +9,7 @@ void SpringArray::ReDim(int first, int last) {
   if (last < first - 1) throw std::invalid_argument("SpringArray: last index below first - 1");
   first_ = first;
   items_.clear();
-  items_.resize(static_cast<std::size_t>(last - first + 1));
+  items_.resize(static_cast<std::size_t>(static_cast<long long>(last) - first + 1));
 }
 
 Spring& SpringArray::operator()(int i) {
