@@ -103,10 +103,10 @@ using Vec = std::vector<long double>;
 
 Vec Residual(const Vec& pos, const SpringArray& ref, int last) {
   auto x = [&](int i) {
-    return i == 0 || i == last ? 0.0L : pos[static_cast<std::size_t>(2 * (i - 1))];
+    return i == 0 || i == last ? 0.0L : pos[2 * static_cast<std::size_t>(i - 1)];
   };
   auto y = [&](int i) {
-    return i == 0 || i == last ? 0.0L : pos[static_cast<std::size_t>(2 * (i - 1) + 1)];
+    return i == 0 || i == last ? 0.0L : pos[2 * static_cast<std::size_t>(i - 1) + 1];
   };
   (void)ref;
   const long double r = 200, k = 1, g = 9.80665L;
@@ -121,8 +121,8 @@ Vec Residual(const Vec& pos, const SpringArray& ref, int last) {
       fx += dx * (l - r) / r * k;
       fy += dy * (l - r) / r * k;
     }
-    res[static_cast<std::size_t>(2 * (i - 1))] = fx;
-    res[static_cast<std::size_t>(2 * (i - 1) + 1)] = fy;
+    res[2 * static_cast<std::size_t>(i - 1)] = fx;
+    res[2 * static_cast<std::size_t>(i - 1) + 1] = fy;
   }
   return res;
 }
@@ -136,12 +136,12 @@ long double Norm(const Vec& v) {
 // Damped Newton with a finite-difference Jacobian, from a parabola that knows nothing of
 // the simulation.
 Vec StaticSolution(int last) {
-  const std::size_t n = static_cast<std::size_t>(2 * (last - 1));
+  const auto n = 2 * static_cast<std::size_t>(last - 1);
   Vec pos(n);
   for (int i = 1; i < last; ++i) {
     const long double u = (i - last / 2.0L) / (last / 2.0L);
-    pos[static_cast<std::size_t>(2 * (i - 1))] = 200.0L * (i + 1);
-    pos[static_cast<std::size_t>(2 * (i - 1) + 1)] = 2000.0L + 500.0L * (1 - u * u);
+    pos[2 * static_cast<std::size_t>(i - 1)] = 200.0L * (i + 1);
+    pos[2 * static_cast<std::size_t>(i - 1) + 1] = 2000.0L + 500.0L * (1 - u * u);
   }
   SpringArray unused;
   for (int iter = 0; iter < 100 && Norm(Residual(pos, unused, last)) > 1e-12L; ++iter) {
@@ -210,10 +210,10 @@ TEST(PhysicsTest, ChainSettlesIntoTheStaticSagSymmetrically) {
   ASSERT_LT(Norm(Residual(exact, springs, kLast)), 1e-9L) << "Newton converged";
   for (int i = 1; i < kLast; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_NEAR(springs(i).xPos, static_cast<double>(exact[static_cast<std::size_t>(2 * (i - 1))]),
+    EXPECT_NEAR(springs(i).xPos, static_cast<double>(exact[2 * static_cast<std::size_t>(i - 1)]),
                 1e-6);
     EXPECT_NEAR(springs(i).yPos,
-                static_cast<double>(exact[static_cast<std::size_t>(2 * (i - 1) + 1)]), 1e-6);
+                static_cast<double>(exact[2 * static_cast<std::size_t>(i - 1) + 1]), 1e-6);
   }
 }
 
