@@ -12,7 +12,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <poll.h>
-#include <signal.h>
+#include <signal.h>  // NOLINT(modernize-deprecated-headers): kill() is POSIX
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -128,7 +128,7 @@ bool Shows(Display* dpy, Window w, const Options& o) {
       unsigned long pixel = 0;
       if (image->bits_per_pixel == 32 && image->byte_order == LSBFirst) {
         std::uint32_t v = 0;  // the common case, read directly: XGetPixel is slow
-        std::memcpy(&v, row + 4 * x, sizeof v);
+        std::memcpy(&v, row + 4 * static_cast<std::ptrdiff_t>(x), sizeof v);
         pixel = v;
       } else {
         pixel = XGetPixel(image, x, y);
