@@ -16,6 +16,7 @@
 //  - a fixed node never changes at all.
 // A broken rule aborts with a description of the node and the field.
 
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -80,7 +81,9 @@ class Reader {
   std::abort();
 }
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(double a, double b) {
+  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
 // Computed values: the same bits, or both NaN (a NaN's sign and payload are
 // not part of the rules).
 bool SameValue(double a, double b) { return SameBits(a, b) || (std::isnan(a) && std::isnan(b)); }
@@ -122,6 +125,7 @@ void ExpectUnchanged(const char* what, int node, const Fields& before, const Spr
 
 std::vector<Fields> SnapAll(const std::vector<Spring>& nodes) {
   std::vector<Fields> all;
+  all.reserve(nodes.size());
   for (const Spring& s : nodes) all.push_back(Snap(s));
   return all;
 }
