@@ -30,3 +30,7 @@ bash scripts/setup.sh test build/fuzz -DCMAKE_CXX_COMPILER=clang++-14 \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHAIN_SANITIZE=ON -DCHAIN_BUILD_FUZZ=ON \
   -DCHAIN_BUILD_UI=OFF -DCHAIN_BUILD_TESTS=OFF -DCHAIN_BUILD_BENCH=OFF
 ctest --test-dir build/fuzz --output-on-failure --timeout 600
+
+# Static checks (.clang-tidy) of the project's own sources, as the release and fuzz trees
+# compile them.
+bash scripts/check-tidy.sh build/release build/fuzz

@@ -13,7 +13,7 @@ shift $(( $# >= 2 ? 2 : $# ))
 # What the program needs to build and run, and what the tests need on top.
 run_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb openbox xdotool wmctrl
-  x11-utils imagemagick clang-14 libclang-rt-14-dev clang-format
+  x11-utils imagemagick clang-14 libclang-rt-14-dev clang-format clang-tidy
   dpkg-dev file desktop-file-utils)
 packages=("${run_packages[@]}")
 [ "$purpose" = test ] && packages+=("${test_packages[@]}")
