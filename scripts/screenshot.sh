@@ -3,13 +3,13 @@
 # X display with a window manager, lets the chain swing for a while, and saves
 # the window, frame and title bar included.
 #
-#   scripts/screenshot.sh [seconds to wait, default 6] [output, default docs/screenshot.png]
+#   scripts/screenshot.sh [seconds to wait, default 8] [output, default docs/screenshot.png]
 #
 # Builds the program first (scripts/setup.sh run). Needs xvfb, openbox,
 # xdotool, x11-utils and imagemagick (all in scripts/setup.sh's test packages).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-wait_s=${1:-6}
+wait_s=${1:-8}
 out=${2:-$here/docs/screenshot.png}
 build=$here/build/release
 
