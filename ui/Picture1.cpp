@@ -43,8 +43,12 @@ void Picture1::EnsureImage() {
   image_ = QImage(device, QImage::Format_RGB32);
   image_.setDevicePixelRatio(dpr);
   image_.fill(kBackground);
-  clipArea_ =
-      QRectF(-kClipMargin, -kClipMargin, width() + 2 * kClipMargin, height() + 2 * kClipMargin);
+  clipArea_ = ClipArea(size());
+}
+
+QRectF Picture1::ClipArea(QSize size) {
+  return QRectF(-kClipMargin, -kClipMargin, size.width() + 2 * kClipMargin,
+                size.height() + 2 * kClipMargin);
 }
 
 QPainter& Picture1::Painter() {
@@ -129,11 +133,34 @@ std::optional<QLineF> Picture1::ClipSegment(double x1, double y1, double x2, dou
   return QLineF(at(t0, edge0), at(t1, edge1));
 }
 
+std::optional<QLineF> Picture1::LineInPixels(double x1, double y1, double x2, double y2,
+                                             const QRectF& area) {
+  return ClipSegment(x1 / kTwipsPerPixel, y1 / kTwipsPerPixel, x2 / kTwipsPerPixel,
+                     y2 / kTwipsPerPixel, area);
+}
+
+std::optional<Picture1::Ring> Picture1::CircleInPixels(double x, double y, double radius,
+                                                       const QRectF& area) {
+  const double cx = x / kTwipsPerPixel;
+  const double cy = y / kTwipsPerPixel;
+  const double r = radius / kTwipsPerPixel;
+  if (!std::isfinite(cx) || !std::isfinite(cy) || !(r >= 0.0) || r > kMaxRadiusPixels) {
+    return std::nullopt;
+  }
+  // Leave out circles whose outline cannot touch the area: wholly outside it,
+  // or so large that the whole area lies inside them.
+  const double nearX = std::clamp(cx, area.left(), area.right());
+  const double nearY = std::clamp(cy, area.top(), area.bottom());
+  if (std::hypot(cx - nearX, cy - nearY) > r) return std::nullopt;
+  const double farX = std::max(std::fabs(cx - area.left()), std::fabs(cx - area.right()));
+  const double farY = std::max(std::fabs(cy - area.top()), std::fabs(cy - area.bottom()));
+  if (std::hypot(farX, farY) < r) return std::nullopt;
+  return Ring{QPointF(cx, cy), r};
+}
+
 void Picture1::Line(double x1, double y1, double x2, double y2, ColourWord colour) {
   EnsureImage();
-  const std::optional<QLineF> segment =
-      ClipSegment(x1 / kTwipsPerPixel, y1 / kTwipsPerPixel, x2 / kTwipsPerPixel,
-                  y2 / kTwipsPerPixel, clipArea_);
+  const std::optional<QLineF> segment = LineInPixels(x1, y1, x2, y2, clipArea_);
   if (!segment) return;
   UsePen(colour);
   pendingLines_.push_back(*segment);
@@ -141,21 +168,11 @@ void Picture1::Line(double x1, double y1, double x2, double y2, ColourWord colou
 
 void Picture1::Circle(double x, double y, double radius, ColourWord colour) {
   EnsureImage();
-  const double cx = x / kTwipsPerPixel;
-  const double cy = y / kTwipsPerPixel;
-  const double r = radius / kTwipsPerPixel;
-  if (!std::isfinite(cx) || !std::isfinite(cy) || !(r >= 0.0) || r > kMaxRadiusPixels) return;
-  // Leave out circles whose outline cannot touch the area: wholly outside it,
-  // or so large that the whole area lies inside them.
-  const double nearX = std::clamp(cx, clipArea_.left(), clipArea_.right());
-  const double nearY = std::clamp(cy, clipArea_.top(), clipArea_.bottom());
-  if (std::hypot(cx - nearX, cy - nearY) > r) return;
-  const double farX = std::max(std::fabs(cx - clipArea_.left()), std::fabs(cx - clipArea_.right()));
-  const double farY = std::max(std::fabs(cy - clipArea_.top()), std::fabs(cy - clipArea_.bottom()));
-  if (std::hypot(farX, farY) < r) return;
+  const std::optional<Ring> ring = CircleInPixels(x, y, radius, clipArea_);
+  if (!ring) return;
   UsePen(colour);
   FlushLines();
-  Painter().drawEllipse(QPointF(cx, cy), r, r);
+  Painter().drawEllipse(ring->centre, ring->radius, ring->radius);
 }
 
 void Picture1::Present() {

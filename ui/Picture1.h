@@ -35,6 +35,20 @@ class Picture1 : public QWidget, public DrawTarget {
   // The frame as drawn so far (finished first), in device pixels.
   [[nodiscard]] const QImage& Image();
 
+  // What a Line or Circle in twips puts on an image, in logical pixels: the
+  // part of the segment that can reach the area, or the ring when its outline
+  // can touch the area; nothing otherwise. The area is ClipArea of the surface.
+  struct Ring {
+    QPointF centre;
+    double radius;
+  };
+  [[nodiscard]] static std::optional<QLineF> LineInPixels(double x1, double y1, double x2,
+                                                          double y2, const QRectF& area);
+  [[nodiscard]] static std::optional<Ring> CircleInPixels(double x, double y, double radius,
+                                                          const QRectF& area);
+  // The surface of that logical size, a little enlarged.
+  [[nodiscard]] static QRectF ClipArea(QSize size);
+
   // The part of a segment (in logical pixels) that can reach the visible
   // area, or nothing. Done in double precision, so no coordinate handed to the
   // painter is huge or not finite.

@@ -1,0 +1,57 @@
+#pragma once
+// The drawing surface done the plain way: the same image size, background,
+// pixel mapping and choice of what reaches the image as Picture1, but every
+// Line and Circle opens its own painter and sets its own pen. Whatever
+// Picture1 does to draw faster, its frames must equal this one's pixel for
+// pixel; the benchmarks also use it as the cost of the plain way.
+
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+
+#include "render/DrawTarget.h"
+#include "ui/Picture1.h"
+
+namespace chain::testing {
+
+class StraightSurface : public DrawTarget {
+ public:
+  explicit StraightSurface(QSize size) : image_(size, QImage::Format_RGB32) { Clear(); }
+
+  void Clear() { image_.fill(Picture1::kBackground); }
+
+  void Line(double x1, double y1, double x2, double y2, ColourWord colour) override {
+    if (const std::optional<QLineF> segment = Picture1::LineInPixels(x1, y1, x2, y2, Area())) {
+      QPainter p(&image_);
+      Prepare(p, colour);
+      p.drawLine(*segment);
+    }
+  }
+
+  void Circle(double x, double y, double radius, ColourWord colour) override {
+    if (const std::optional<Picture1::Ring> ring = Picture1::CircleInPixels(x, y, radius, Area())) {
+      QPainter p(&image_);
+      Prepare(p, colour);
+      p.drawEllipse(ring->centre, ring->radius, ring->radius);
+    }
+  }
+
+  [[nodiscard]] const QImage& Image() const { return image_; }
+
+ private:
+  [[nodiscard]] QRectF Area() const { return Picture1::ClipArea(image_.size()); }
+
+  static void Prepare(QPainter& p, ColourWord colour) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(Qt::NoBrush);
+    QPen pen(QColor(static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),
+                    static_cast<int>((colour >> 16) & 0xFFu)));
+    pen.setWidthF(1.0);
+    pen.setCosmetic(true);
+    p.setPen(pen);
+  }
+
+  QImage image_;
+};
+
+}  // namespace chain::testing
