@@ -3,10 +3,11 @@
 # for the program and for a minimal Qt program with one empty window of the same
 # size, run alternately on one server. Prints every run, the medians and their ratio.
 #
-#   bench/startup.sh [--runs N] [--build DIR] [--chain-colour RRGGBB]
+#   bench/startup.sh [--runs N] [--build DIR] [--chain-colour RRGGBB] [--chain-tolerance N]
 #
-# The program's first frame is the first read-back of its window that shows a
-# link in the colour of an unstrained link (the chain after its first pass); the
+# The program's first frame is the first read-back of its window that shows the
+# chain: a pixel that is clearly red (red at least 145, green and blue at most
+# 110; the links and circles are antialiased on a near-black surface). The
 # minimal window's is the first read-back that shows its background.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -14,10 +15,10 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 if [ "${1:-}" = --inside ]; then  # on the server: alternate the two programs
-  runs=$2 build=$3 chain_colour=$4 minimal_colour=$5
+  runs=$2 build=$3 chain_colour=$4 chain_tolerance=$5 minimal_colour=$6
   chain_ms=() minimal_ms=()
   for i in $(seq "$runs"); do
-    c=$("$build/bench/first_frame" --colour "$chain_colour" --tolerance 8 --timeout 20 -- \
+    c=$("$build/bench/first_frame" --colour "$chain_colour" --tolerance "$chain_tolerance" --timeout 20 -- \
       "$build/ui/hanging-chain")
     m=$("$build/bench/first_frame" --colour "$minimal_colour" --tolerance 8 --timeout 20 -- \
       "$build/bench/minimal_window")
@@ -33,18 +34,22 @@ fi
 
 runs=11
 build=$here/../build/release
-chain_colour=ff0a00    # colour word 0x000AFF (red 255, green 10) as RRGGBB
+chain_colour=ff0000    # RRGGBB
+chain_tolerance=110
 minimal_colour=efefef  # the window background of Qt's Fusion style
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) runs=$2; shift 2 ;;
     --build) build=$2; shift 2 ;;
     --chain-colour) chain_colour=$2; shift 2 ;;
-    *) echo "usage: $0 [--runs N] [--build DIR] [--chain-colour RRGGBB]" >&2; exit 2 ;;
+    --chain-tolerance) chain_tolerance=$2; shift 2 ;;
+    *) echo "usage: $0 [--runs N] [--build DIR] [--chain-colour RRGGBB] [--chain-tolerance N]" >&2
+       exit 2 ;;
   esac
 done
 build=$(cd "$build" && pwd)
 for f in bench/first_frame ui/hanging-chain bench/minimal_window; do
   [ -x "$build/$f" ] || { echo "missing $build/$f: build the project first" >&2; exit 1; }
 done
-exec bash "$here/with-xvfb.sh" bash "$0" --inside "$runs" "$build" "$chain_colour" "$minimal_colour"
+exec bash "$here/with-xvfb.sh" bash "$0" --inside "$runs" "$build" "$chain_colour" \
+  "$chain_tolerance" "$minimal_colour"

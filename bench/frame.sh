@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The pass of the window's loop, part by part, on the offscreen platform and
+# under Xvfb: runs bench/frame_bench on each (repetitions interleaved at random,
+# medians of wall-clock time) and prints the ratios that matter.
+#
+#   bench/frame.sh [--repetitions N] [--min-time SECONDS] [--build DIR] [--platform offscreen|xvfb|both]
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+reps=9
+min_time=0.2
+build=$here/../build/release
+platform=both
+while [ $# -gt 0 ]; do
+  case $1 in
+    --repetitions) reps=$2; shift 2 ;;
+    --min-time) min_time=$2; shift 2 ;;
+    --build) build=$2; shift 2 ;;
+    --platform) platform=$2; shift 2 ;;
+    *) echo "usage: $0 [--repetitions N] [--min-time SECONDS] [--build DIR] [--platform offscreen|xvfb|both]" >&2
+       exit 2 ;;
+  esac
+done
+bench=$build/bench/frame_bench
+[ -x "$bench" ] || { echo "missing $bench: build the project first" >&2; exit 1; }
+args=(--benchmark_repetitions="$reps" --benchmark_min_time="$min_time"
+  --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
+  --benchmark_format=csv)
+
+# Median wall-clock time in ns of each benchmark, as "name value" lines.
+medians() {
+  awk -F, '$1 ~ /_median"$/ {
+      name = $1; gsub(/"/, "", name); sub(/\/real_time_median$/, "", name); sub(/_median$/, "", name)
+      unit = $5; v = $3
+      if (unit == "us") v *= 1e3; else if (unit == "ms") v *= 1e6; else if (unit == "s") v *= 1e9
+      print name, v }'
+}
+
+report() {  # $1: platform name; stdin: medians
+  awk -v platform="$1" '{ t[$1] = $2 } END {
+    printf "%s (median wall-clock time of a pass part):\n", platform
+    n = split("BM_BareClear BM_DrawPass BM_StraightDraw BM_PhysicsPass BM_EmptyFrame BM_FullPass", k, " ")
+    for (i = 1; i <= n; ++i) printf "  %-16s %10.1f us\n", k[i], t[k[i]] / 1000
+    printf "  draw pass / bare clear      %6.2f\n", t["BM_DrawPass"] / t["BM_BareClear"]
+    printf "  plain draw / bare clear     %6.2f\n", t["BM_StraightDraw"] / t["BM_BareClear"]
+    printf "  full pass / empty frame     %6.2f\n", t["BM_FullPass"] / t["BM_EmptyFrame"]
+    printf "  physics / full pass         %6.2f %%\n", 100 * t["BM_PhysicsPass"] / t["BM_FullPass"]
+  }'
+}
+
+if [ "$platform" = offscreen ] || [ "$platform" = both ]; then
+  QT_QPA_PLATFORM=offscreen "$bench" "${args[@]}" 2>/dev/null | medians | report offscreen
+fi
+if [ "$platform" = xvfb ] || [ "$platform" = both ]; then
+  bash "$here/with-xvfb.sh" "$bench" "${args[@]}" 2>/dev/null | medians | report Xvfb
+fi
