@@ -11,7 +11,7 @@ build=${2:-$here/build/release}
 shift $(( $# >= 2 ? 2 : $# ))
 
 # What the program needs to build and run, and what the tests need on top.
-run_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev)
+run_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libxcb1-dev)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb openbox xdotool wmctrl
   x11-utils imagemagick clang-14 libclang-rt-14-dev clang-format clang-tidy
   dpkg-dev file desktop-file-utils)

@@ -46,7 +46,7 @@ class StraightSurface : public DrawTarget {
     p.setBrush(Qt::NoBrush);
     QPen pen(QColor(static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),
                     static_cast<int>((colour >> 16) & 0xFFu)));
-    pen.setWidthF(1.0);
+    pen.setWidthF(p.device()->devicePixelRatio());  // one logical pixel, as Picture1
     pen.setCosmetic(true);
     p.setPen(pen);
   }

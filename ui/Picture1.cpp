@@ -66,7 +66,10 @@ void Picture1::UsePen(ColourWord colour) {
   if (penColour_ == colour) return;
   FlushLines();
   QPen pen(ToQColor(colour));
-  pen.setWidthF(1.0);
+  // A cosmetic pen's width counts device pixels: one logical pixel is as many
+  // as the device pixel ratio, so lines look the same, only sharper, on a
+  // high-density screen (at ratio 1 the painter's fast path for thin lines).
+  pen.setWidthF(image_.devicePixelRatio());
   pen.setCosmetic(true);
   Painter().setPen(pen);
   penColour_ = colour;
