@@ -101,6 +101,19 @@ const Scene kScenes[] = {
        s(7).xPos = 1e12;  // far out: clipped, still a line towards it
        s(8).yPos = -1e9;
        s(30).Mass = 5e5;  // a ring far larger than the surface, crossing it
+       // A ring of 50,000 pixels whose edge just crosses the left of the surface.
+       s(33).Mass = (50000.0 * 15 - 20) / 0.02;
+       s(33).xPos = (40.0 + 4.0 * f - 50000.0) * 15;
+       s(33).yPos = 3000;
+     }},
+    {"JumpingAndVanishing", 40,
+     [](SpringArray& s, int f) {
+       // Every other frame the whole chain is far off the surface, so nothing of
+       // the frame before may stay; in between it jumps across the surface.
+       for (int i = 0; i <= 40; ++i) {
+         s(i).xPos = 200.0 * (i + 1) + (f % 2 == 1 ? 1e6 : 0.0);
+         s(i).yPos = 1000.0 + 2500.0 * f / 2 + 30.0 * (i % 3);
+       }
      }},
     {"NotFiniteNodes", 40,
      [](SpringArray& s, int f) {
