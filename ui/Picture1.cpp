@@ -22,6 +22,9 @@ constexpr double kClipMargin = 8.0;
 // only cross the surface as a practically straight line, far beyond any mass
 // the controls can give a node.
 constexpr double kMaxRadiusPixels = 1.0e5;
+// How far an antialiased one-pixel outline can reach past its exact geometry
+// (half the pen, the square cap, the pixel touched by the edge), with room.
+constexpr double kInk = 2.0;
 
 }  // namespace
 
@@ -44,6 +47,79 @@ void Picture1::EnsureImage() {
   image_.setDevicePixelRatio(dpr);
   image_.fill(kBackground);
   clipArea_ = ClipArea(size());
+  tilesX_ = (width() + kTile - 1) / kTile;
+  tilesY_ = (height() + kTile - 1) / kTile;
+  const auto tiles = static_cast<std::size_t>(tilesX_) * static_cast<std::size_t>(tilesY_);
+  drawn_.assign(tiles, 0);
+  changed_.assign(tiles, 1);  // a new image: the whole surface is to be shown
+}
+
+void Picture1::MarkDrawn(const QRectF& bounds) {
+  // Bounds are finite here; clamping keeps tiles of ink beyond the surface out.
+  const auto tile = [](double v, int count) {
+    return static_cast<int>(std::clamp(std::floor(v / kTile), 0.0, count - 1.0));
+  };
+  if (bounds.right() < 0 || bounds.bottom() < 0 || bounds.left() >= width() ||
+      bounds.top() >= height() || tilesX_ == 0 || tilesY_ == 0) {
+    return;
+  }
+  const int x0 = tile(bounds.left(), tilesX_);
+  const int x1 = tile(bounds.right(), tilesX_);
+  const int y0 = tile(bounds.top(), tilesY_);
+  const int y1 = tile(bounds.bottom(), tilesY_);
+  for (int ty = y0; ty <= y1; ++ty) {
+    const auto row = static_cast<std::size_t>(ty) * static_cast<std::size_t>(tilesX_);
+    for (int tx = x0; tx <= x1; ++tx) {
+      drawn_[row + static_cast<std::size_t>(tx)] = 1;
+      changed_[row + static_cast<std::size_t>(tx)] = 1;
+    }
+  }
+}
+
+void Picture1::FillTiles(const std::vector<unsigned char>& tiles) {
+  // Runs of tiles along each tile row, filled straight into the image rows.
+  const qreal dpr = image_.devicePixelRatio();
+  const auto device = [dpr](int logical) { return static_cast<int>(std::ceil(logical * dpr)); };
+  auto* const bits = reinterpret_cast<QRgb*>(image_.bits());
+  const auto stride = static_cast<std::size_t>(image_.bytesPerLine()) / sizeof(QRgb);
+  for (int ty = 0; ty < tilesY_; ++ty) {
+    const auto row = static_cast<std::size_t>(ty) * static_cast<std::size_t>(tilesX_);
+    for (int tx = 0; tx < tilesX_;) {
+      if (tiles[row + static_cast<std::size_t>(tx)] == 0) {
+        ++tx;
+        continue;
+      }
+      const int start = tx;
+      while (tx < tilesX_ && tiles[row + static_cast<std::size_t>(tx)] != 0) ++tx;
+      const int left = std::min(device(start * kTile), image_.width());
+      const int right = std::min(device(tx * kTile), image_.width());
+      const int top = std::min(device(ty * kTile), image_.height());
+      const int bottom = std::min(device((ty + 1) * kTile), image_.height());
+      for (int y = top; y < bottom; ++y) {
+        QRgb* const line = bits + static_cast<std::size_t>(y) * stride;
+        std::fill(line + left, line + right, kBackground);
+      }
+    }
+  }
+}
+
+QRegion Picture1::TileRegion(const std::vector<unsigned char>& tiles) const {
+  std::vector<QRect> rects;  // y-x banded: runs of one tile row, rows in order
+  for (int ty = 0; ty < tilesY_; ++ty) {
+    const auto row = static_cast<std::size_t>(ty) * static_cast<std::size_t>(tilesX_);
+    for (int tx = 0; tx < tilesX_;) {
+      if (tiles[row + static_cast<std::size_t>(tx)] == 0) {
+        ++tx;
+        continue;
+      }
+      const int start = tx;
+      while (tx < tilesX_ && tiles[row + static_cast<std::size_t>(tx)] != 0) ++tx;
+      rects.emplace_back(start * kTile, ty * kTile, (tx - start) * kTile, kTile);
+    }
+  }
+  QRegion region;
+  region.setRects(rects.data(), static_cast<int>(rects.size()));
+  return region & rect();
 }
 
 QRectF Picture1::ClipArea(QSize size) {
@@ -62,16 +138,25 @@ QPainter& Picture1::Painter() {
   return painter_;
 }
 
-void Picture1::UsePen(ColourWord colour) {
-  if (penColour_ == colour) return;
-  FlushLines();
+const QPen& Picture1::PenFor(ColourWord colour) {
+  for (const auto& [word, pen] : pens_) {
+    if (word == colour) return pen;
+  }
   QPen pen(ToQColor(colour));
   // A cosmetic pen's width counts device pixels: one logical pixel is as many
   // as the device pixel ratio, so lines look the same, only sharper, on a
   // high-density screen (at ratio 1 the painter's fast path for thin lines).
   pen.setWidthF(image_.devicePixelRatio());
   pen.setCosmetic(true);
-  Painter().setPen(pen);
+  if (pens_.size() >= 512) pens_.clear();  // arbitrary colours: keep the list short
+  pens_.emplace_back(colour, pen);
+  return pens_.back().second;
+}
+
+void Picture1::UsePen(ColourWord colour) {
+  if (penColour_ == colour) return;
+  FlushLines();
+  Painter().setPen(PenFor(colour));
   penColour_ = colour;
 }
 
@@ -90,7 +175,19 @@ void Picture1::Finish() {
 void Picture1::Clear() {
   Finish();
   EnsureImage();
+  FillTiles(drawn_);
+  for (std::size_t i = 0; i < drawn_.size(); ++i) {
+    changed_[i] = static_cast<unsigned char>(changed_[i] | drawn_[i]);
+  }
+  std::fill(drawn_.begin(), drawn_.end(), 0);
+}
+
+void Picture1::ClearWhole() {
+  Finish();
+  EnsureImage();
   image_.fill(kBackground);
+  std::fill(drawn_.begin(), drawn_.end(), 0);
+  std::fill(changed_.begin(), changed_.end(), 1);
 }
 
 std::optional<QLineF> Picture1::ClipSegment(double x1, double y1, double x2, double y2,
@@ -162,25 +259,32 @@ std::optional<Picture1::Ring> Picture1::CircleInPixels(double x, double y, doubl
 }
 
 void Picture1::Line(double x1, double y1, double x2, double y2, ColourWord colour) {
-  EnsureImage();
+  if (!painter_.isActive()) EnsureImage();  // while painting, the image is current
   const std::optional<QLineF> segment = LineInPixels(x1, y1, x2, y2, clipArea_);
   if (!segment) return;
   UsePen(colour);
   pendingLines_.push_back(*segment);
+  MarkDrawn(QRectF(segment->p1(), segment->p2()).normalized().adjusted(-kInk, -kInk, kInk, kInk));
 }
 
 void Picture1::Circle(double x, double y, double radius, ColourWord colour) {
-  EnsureImage();
+  if (!painter_.isActive()) EnsureImage();
   const std::optional<Ring> ring = CircleInPixels(x, y, radius, clipArea_);
   if (!ring) return;
   UsePen(colour);
   FlushLines();
   Painter().drawEllipse(ring->centre, ring->radius, ring->radius);
+  // The curves that make up a circle bulge out by up to about 0.03 % of its radius.
+  const double reach = ring->radius * 1.001 + kInk;
+  MarkDrawn(QRectF(ring->centre.x() - reach, ring->centre.y() - reach, 2 * reach, 2 * reach));
 }
 
 void Picture1::Present() {
   Finish();
-  update();
+  EnsureImage();
+  if (std::find(changed_.begin(), changed_.end(), 1) == changed_.end()) return;
+  update(TileRegion(changed_));
+  std::fill(changed_.begin(), changed_.end(), 0);
 }
 
 const QImage& Picture1::Image() {
@@ -193,8 +297,13 @@ void Picture1::paintEvent(QPaintEvent* event) {
   Finish();
   EnsureImage();
   QPainter p(this);
-  p.setClipRegion(event->region());
-  p.drawImage(QPointF(0, 0), image_);  // the image carries the device pixel ratio
+  // Rectangle by rectangle: a plain copy each, where a clip of many rectangles
+  // would slow every pixel down.
+  const qreal dpr = image_.devicePixelRatio();
+  for (const QRect& r : event->region()) {
+    const QRectF source(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr);
+    p.drawImage(QRectF(r), image_, source);
+  }
 }
 
 }  // namespace chain

@@ -6,8 +6,11 @@
 #include <QImage>
 #include <QLineF>
 #include <QPainter>
+#include <QPen>
+#include <QRegion>
 #include <QWidget>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "render/DrawTarget.h"
@@ -25,11 +28,16 @@ class Picture1 : public QWidget, public DrawTarget {
   Picture1(const Picture1&) = delete;
   Picture1& operator=(const Picture1&) = delete;
 
-  // Fills the whole image with the background, erasing everything drawn.
+  // Erases everything drawn: afterwards the whole image is background. Only
+  // the tiles drawn on since the last clear are filled; the rest already is.
   void Clear();
+  // The same, filling every pixel, and the next Present repaints the whole
+  // surface: what a frame costs without keeping track of the drawn tiles.
+  void ClearWhole();
   void Line(double x1, double y1, double x2, double y2, ColourWord colour) override;
   void Circle(double x, double y, double radius, ColourWord colour) override;
-  // Finishes the frame and asks for a repaint, which shows it in one piece.
+  // Finishes the frame and asks for a repaint of the tiles that changed since
+  // the last Present (cleared or drawn on), which shows the frame in one piece.
   void Present();
 
   // The frame as drawn so far (finished first), in device pixels.
@@ -64,6 +72,20 @@ class Picture1 : public QWidget, public DrawTarget {
   void FlushLines();
   void Finish();
   void EnsureImage();
+  const QPen& PenFor(ColourWord colour);
+  // Tiles touched by a primitive whose ink lies within `bounds` (logical pixels).
+  void MarkDrawn(const QRectF& bounds);
+  void FillTiles(const std::vector<unsigned char>& tiles);
+  [[nodiscard]] QRegion TileRegion(const std::vector<unsigned char>& tiles) const;
+
+  // The surface is cut into square tiles; one flag per tile, row by row.
+  static constexpr int kTile = 16;
+  int tilesX_ = 0;
+  int tilesY_ = 0;
+  std::vector<unsigned char> drawn_;    // may hold something other than background
+  std::vector<unsigned char> changed_;  // may differ from what was last presented
+
+  std::vector<std::pair<ColourWord, QPen>> pens_;  // made once per colour
 
   QImage image_;
   QPainter painter_;
