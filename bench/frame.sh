@@ -38,11 +38,12 @@ medians() {
 report() {  # $1: platform name; stdin: medians
   awk -v platform="$1" '{ t[$1] = $2 } END {
     printf "%s (median wall-clock time of a pass part):\n", platform
-    n = split("BM_BareClear BM_DrawPass BM_StraightDraw BM_PhysicsPass BM_EmptyFrame BM_FullPass", k, " ")
-    for (i = 1; i <= n; ++i) printf "  %-16s %10.1f us\n", k[i], t[k[i]] / 1000
+    n = split("BM_BareClear BM_DrawPass BM_StraightDraw BM_PhysicsPass BM_EmptyFrame BM_FullPass BM_WholeSurfacePass", k, " ")
+    for (i = 1; i <= n; ++i) printf "  %-20s %10.1f us\n", k[i], t[k[i]] / 1000
     printf "  draw pass / bare clear      %6.2f\n", t["BM_DrawPass"] / t["BM_BareClear"]
     printf "  plain draw / bare clear     %6.2f\n", t["BM_StraightDraw"] / t["BM_BareClear"]
     printf "  full pass / empty frame     %6.2f\n", t["BM_FullPass"] / t["BM_EmptyFrame"]
+    printf "  whole-surface pass / empty  %6.2f\n", t["BM_WholeSurfacePass"] / t["BM_EmptyFrame"]
     printf "  physics / full pass         %6.2f %%\n", 100 * t["BM_PhysicsPass"] / t["BM_FullPass"]
   }'
 }
