@@ -46,6 +46,7 @@ void Picture1::EnsureImage() {
   image_ = QImage(device, QImage::Format_RGB32);
   image_.setDevicePixelRatio(dpr);
   image_.fill(kBackground);
+  pens_.clear();  // their width follows the device pixel ratio
   clipArea_ = ClipArea(size());
   tilesX_ = (width() + kTile - 1) / kTile;
   tilesY_ = (height() + kTile - 1) / kTile;
