@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPen>
+#include <cmath>
 
 #include "render/DrawTarget.h"
 #include "ui/Picture1.h"
@@ -16,7 +17,15 @@ namespace chain::testing {
 
 class StraightSurface : public DrawTarget {
  public:
-  explicit StraightSurface(QSize size) : image_(size, QImage::Format_RGB32) { Clear(); }
+  // A surface of `size` logical pixels on a screen of that device pixel ratio.
+  explicit StraightSurface(QSize size, qreal devicePixelRatio = 1.0)
+      : size_(size),
+        image_(QSize(static_cast<int>(std::ceil(size.width() * devicePixelRatio)),
+                     static_cast<int>(std::ceil(size.height() * devicePixelRatio))),
+               QImage::Format_RGB32) {
+    image_.setDevicePixelRatio(devicePixelRatio);
+    Clear();
+  }
 
   void Clear() { image_.fill(Picture1::kBackground); }
 
@@ -39,7 +48,7 @@ class StraightSurface : public DrawTarget {
   [[nodiscard]] const QImage& Image() const { return image_; }
 
  private:
-  [[nodiscard]] QRectF Area() const { return Picture1::ClipArea(image_.size()); }
+  [[nodiscard]] QRectF Area() const { return Picture1::ClipArea(size_); }
 
   static void Prepare(QPainter& p, ColourWord colour) {
     p.setRenderHint(QPainter::Antialiasing);
@@ -51,6 +60,7 @@ class StraightSurface : public DrawTarget {
     p.setPen(pen);
   }
 
+  QSize size_;
   QImage image_;
 };
 
