@@ -14,16 +14,22 @@ if [ "${1:-}" = --inside ]; then
   chain=$("$build/bench/chain_passes" $passes)
   # shellcheck disable=SC2086
   minimal=$("$build/bench/minimal_window" $passes)
+  # shellcheck disable=SC2086
+  captioned=$("$build/bench/minimal_window" --caption $passes)
   echo "program:"
   echo "$chain" | sed 's/^/  /'
   echo "minimal window:"
   echo "$minimal" | sed 's/^/  /'
+  echo "minimal window with one caption:"
+  echo "$captioned" | sed 's/^/  /'
   peak() { awk -F'[ =]' '{ for (i = 1; i < NF; ++i) if ($i == "peak_rss_kb") v = $(i + 1) } END { print v }'; }
   first() { echo "$1" | head -n 1 | peak; }
   last() { echo "$1" | tail -n 1 | peak; }
-  awk -v c1="$(first "$chain")" -v cn="$(last "$chain")" -v m="$(last "$minimal")" 'BEGIN {
-    printf "peak: program %d kB (first checkpoint %d kB, growth %+d kB), minimal window %d kB, ratio %.2f\n",
-      cn, c1, cn - c1, m, cn / m }'
+  awk -v c1="$(first "$chain")" -v cn="$(last "$chain")" -v m="$(last "$minimal")" \
+    -v mc="$(last "$captioned")" 'BEGIN {
+    printf "peak: program %d kB (first checkpoint %d kB, growth %+d kB)\n", cn, c1, cn - c1
+    printf "  minimal window %d kB, ratio %.2f; with one caption %d kB, ratio %.2f\n",
+      m, cn / m, mc, cn / mc }'
   exit 0
 fi
 

@@ -58,4 +58,8 @@ fi
 
 status=0
 "$@" || status=$?
+if [ "$status" -ne 0 ] && ! kill -0 "$xvfb_pid" 2>/dev/null; then
+  echo "Xvfb ended during the run:" >&2
+  cat "$tmp/xvfb.log" >&2
+fi
 exit "$status"
