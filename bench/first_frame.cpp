@@ -147,9 +147,15 @@ int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
 
 int main(int argc, char** argv) {
   const Options o = Parse(argc, argv);
+  // A busy server may turn a connection away for a moment: try for two seconds.
   Display* dpy = XOpenDisplay(nullptr);
+  for (int tries = 0; dpy == nullptr && tries < 20; ++tries) {
+    usleep(100 * 1000);
+    dpy = XOpenDisplay(nullptr);
+  }
   if (dpy == nullptr) {
-    std::fprintf(stderr, "first_frame: cannot open the display\n");
+    const char* name = std::getenv("DISPLAY");
+    std::fprintf(stderr, "first_frame: cannot open the display %s\n", name ? name : "(unset)");
     return 1;
   }
   XSetErrorHandler(IgnoreErrors);

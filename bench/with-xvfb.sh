@@ -39,6 +39,11 @@ if [ -z "$display" ]; then
 fi
 export DISPLAY=":$display"
 unset WAYLAND_DISPLAY
+# Wait until the server answers a client, on a busy machine too.
+for _ in $(seq 100); do
+  xprop -root >/dev/null 2>&1 && break
+  sleep 0.05
+done
 export QT_QPA_PLATFORM=xcb
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then  # Qt wants one; keep it private to this run
   mkdir -m 700 "$tmp/runtime"
