@@ -1,0 +1,183 @@
+// Reads screenshots of the window's client area for the end-to-end scripts.
+// Only the drawing surface (the top 625 x 513 pixels) is looked at, except by
+// `differ --all`. Its background is taken to be its most common colour.
+//
+//   e2e_pixels frame SHOT         blue circles at both fixed ends, red nodes
+//                                 between them, background elsewhere
+//   e2e_pixels differ A B [--all] number of pixels that differ
+//   e2e_pixels asym SHOT          how far the chain is from mirror symmetry
+//                                 about the middle of its fixed ends, 0..1
+//   e2e_pixels drawn SHOT         number of pixels that are not background
+//
+// Prints what it measured; exits 1 when a `frame` check fails, 2 on bad use.
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 625;
+constexpr int kHeight = 513;
+// Node i starts at x = 200 * (i + 1) twips, y = 2000 twips; 15 twips a pixel.
+constexpr double kLeftEndX = 200.0 / 15;    // 13.3
+constexpr double kRightEndX = 8200.0 / 15;  // 546.7
+constexpr double kEndY = 2000.0 / 15;       // 133.3
+constexpr double kMirror = kLeftEndX + kRightEndX;
+
+struct Shot {
+  QImage image;
+  QRgb background = 0;
+  [[nodiscard]] bool IsBackground(int x, int y) const {
+    return (image.pixel(x, y) & 0xFFFFFFu) == (background & 0xFFFFFFu);
+  }
+};
+
+bool Load(const char* path, Shot& shot) {
+  shot.image = QImage(QString::fromLocal8Bit(path)).convertToFormat(QImage::Format_RGB32);
+  if (shot.image.width() < kWidth || shot.image.height() < kHeight) {
+    std::fprintf(stderr, "%s: not a screenshot of the window (%dx%d)\n", path, shot.image.width(),
+                 shot.image.height());
+    return false;
+  }
+  std::map<QRgb, int> counts;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) ++counts[shot.image.pixel(x, y)];
+  }
+  int best = 0;
+  for (const auto& [colour, n] : counts) {
+    if (n > best) best = n, shot.background = colour;
+  }
+  return true;
+}
+
+// Blue or red must clearly dominate the other two components; an antialiased
+// edge blends the colour with the background, so the level itself may be low.
+bool IsBlue(QRgb c) { return qBlue(c) >= 64 && qBlue(c) > 2 * qMax(qRed(c), qGreen(c)); }
+bool IsRed(QRgb c) { return qRed(c) >= 64 && qRed(c) > 2 * qMax(qGreen(c), qBlue(c)); }
+
+int CountNear(const Shot& s, double cx, double cy, double radius, bool (*pred)(QRgb)) {
+  int n = 0;
+  for (int y = static_cast<int>(cy - radius); y <= static_cast<int>(cy + radius); ++y) {
+    for (int x = static_cast<int>(cx - radius); x <= static_cast<int>(cx + radius); ++x) {
+      if (x < 0 || y < 0 || x >= kWidth || y >= kHeight) continue;
+      if (std::hypot(x + 0.5 - cx, y + 0.5 - cy) <= radius && pred(s.image.pixel(x, y))) ++n;
+    }
+  }
+  return n;
+}
+
+int Frame(const Shot& s) {
+  bool ok = true;
+  const int leftBlue = CountNear(s, kLeftEndX, kEndY, 4, IsBlue);
+  const int rightBlue = CountNear(s, kRightEndX, kEndY, 4, IsBlue);
+  std::printf("background #%06x; blue pixels at the left end %d, at the right end %d\n",
+              s.background & 0xFFFFFFu, leftBlue, rightBlue);
+  if (leftBlue < 2 || rightBlue < 2) ok = false;
+
+  // Red nodes between the ends: red pixels in many of the 39 node-wide columns.
+  int columns = 0;
+  int red = 0;
+  int blueElsewhere = 0;
+  int drawn = 0;
+  for (int node = 1; node <= 39; ++node) {
+    const double cx = 200.0 * (node + 1) / 15;
+    bool seen = false;
+    for (int x = static_cast<int>(cx - 4); x <= static_cast<int>(cx + 4); ++x) {
+      for (int y = 0; y < kHeight; ++y) {
+        if (IsRed(s.image.pixel(x, y))) seen = true;
+      }
+    }
+    if (seen) ++columns;
+  }
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const QRgb c = s.image.pixel(x, y);
+      if (!s.IsBackground(x, y)) ++drawn;
+      if (IsRed(c)) ++red;
+      const bool nearEnd = std::hypot(x + 0.5 - kLeftEndX, y + 0.5 - kEndY) < 5 ||
+                           std::hypot(x + 0.5 - kRightEndX, y + 0.5 - kEndY) < 5;
+      if (IsBlue(c) && !nearEnd) ++blueElsewhere;
+    }
+  }
+  const double drawnShare = static_cast<double>(drawn) / (kWidth * kHeight);
+  std::printf(
+      "red pixels %d, in %d of the 39 inner node columns; blue elsewhere %d; drawn %.2f%%\n", red,
+      columns, blueElsewhere, 100 * drawnShare);
+  if (columns < 35 || blueElsewhere > 0 || drawnShare > 0.2) ok = false;
+  std::printf("%s\n", ok ? "frame ok" : "frame NOT as expected");
+  return ok ? 0 : 1;
+}
+
+int Differ(const char* a, const char* b, bool all) {
+  const QImage ia = QImage(QString::fromLocal8Bit(a)).convertToFormat(QImage::Format_RGB32);
+  const QImage ib = QImage(QString::fromLocal8Bit(b)).convertToFormat(QImage::Format_RGB32);
+  if (ia.size() != ib.size() || ia.isNull()) {
+    std::fprintf(stderr, "screenshots of different sizes\n");
+    return 2;
+  }
+  const int h = all ? ia.height() : qMin(kHeight, ia.height());
+  const int w = all ? ia.width() : qMin(kWidth, ia.width());
+  long n = 0;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) n += ia.pixel(x, y) != ib.pixel(x, y);
+  }
+  std::printf("%ld\n", n);
+  return 0;
+}
+
+// Share of drawn pixels whose mirror image about the chain's middle is
+// background: 0 for a chain hanging still or falling straight, large while it
+// swings sideways.
+int Asym(const Shot& s) {
+  long drawn = 0;
+  long unmatched = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      if (s.IsBackground(x, y)) continue;
+      const int mx = static_cast<int>(std::lround(kMirror - (x + 0.5) - 0.5));
+      ++drawn;
+      // One pixel of slack either way for antialiasing.
+      bool matched = false;
+      for (int dx = -1; dx <= 1; ++dx) {
+        const int xx = mx + dx;
+        if (xx >= 0 && xx < kWidth && !s.IsBackground(xx, y)) matched = true;
+      }
+      if (!matched) ++unmatched;
+    }
+  }
+  std::printf("%.4f\n",
+              drawn == 0 ? 0.0 : static_cast<double>(unmatched) / static_cast<double>(drawn));
+  return 0;
+}
+
+int Drawn(const Shot& s) {
+  long n = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) n += !s.IsBackground(x, y);
+  }
+  std::printf("%ld\n", n);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 3 && std::strcmp(argv[1], "differ") == 0 && argc >= 4) {
+    return Differ(argv[2], argv[3], argc >= 5 && std::strcmp(argv[4], "--all") == 0);
+  }
+  if (argc == 3) {
+    Shot shot;
+    if (!Load(argv[2], shot)) return 2;
+    if (std::strcmp(argv[1], "frame") == 0) return Frame(shot);
+    if (std::strcmp(argv[1], "asym") == 0) return Asym(shot);
+    if (std::strcmp(argv[1], "drawn") == 0) return Drawn(shot);
+  }
+  std::fprintf(stderr, "usage: e2e_pixels frame|asym|drawn SHOT | differ A B [--all]\n");
+  return 2;
+}

@@ -1,0 +1,182 @@
+# Shared by the end-to-end scripts: a private X server (Xvfb) with a window
+# manager (openbox), the real program in it, and helpers to find its window,
+# send it input, take screenshots and wait, every wait bounded. Everything
+# started here is ended on exit, by its own process id.
+#
+# Source it, then: e2e_start_x; e2e_start_program; ... ; exit (cleanup runs).
+# Exit status 77 means the X tools are missing (the test is skipped).
+
+set -euo pipefail
+
+readonly E2E_TITLE="Brenmo Quillet - Varnholt"
+readonly E2E_SKIP=77
+
+E2E_PROGRAM=${E2E_PROGRAM:?set E2E_PROGRAM to the program under test}
+E2E_PIXELS=${E2E_PIXELS:?set E2E_PIXELS to the e2e_pixels tool}
+E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/chain-e2e.XXXXXX")
+export XDG_RUNTIME_DIR=$E2E_WORK/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+E2E_XVFB_PID=
+E2E_WM_PID=
+E2E_PID=
+E2E_WID=
+E2E_STATUS=
+
+e2e_log() { echo "[$(date +%T.%3N)] $*"; }
+e2e_fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+e2e_cleanup() {
+  local pid
+  for pid in "$E2E_PID" "$E2E_WM_PID" "$E2E_XVFB_PID"; do
+    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+      kill "$pid" 2>/dev/null || true
+      # Bounded: a process that ignores SIGTERM gets SIGKILL after 2 s.
+      for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+      kill -9 "$pid" 2>/dev/null || true
+    fi
+  done
+  if [ -n "${E2E_KEEP:-}" ]; then
+    echo "screenshots and logs kept in $E2E_WORK"
+  else
+    rm -rf "$E2E_WORK"
+  fi
+}
+trap e2e_cleanup EXIT
+
+e2e_require_tools() {
+  local t
+  for t in Xvfb openbox xdotool wmctrl import xwininfo; do
+    if ! command -v "$t" >/dev/null; then
+      echo "SKIP: $t is not installed (scripts/setup.sh test installs it)"
+      exit "$E2E_SKIP"
+    fi
+  done
+}
+
+# Polls `cmd...` every 50 ms until it succeeds or `seconds` have passed.
+e2e_wait_for() {
+  local seconds=$1
+  shift
+  local deadline=$((SECONDS + seconds + 1)) start
+  start=$(date +%s%N)
+  while :; do
+    if "$@"; then return 0; fi
+    # SECONDS has a resolution of one second; the nanosecond clock decides.
+    if [ $(($(date +%s%N) - start)) -ge $((seconds * 1000000000)) ] || [ $SECONDS -ge $deadline ]; then
+      return 1
+    fi
+    sleep 0.05
+  done
+}
+
+# A private X server on a display number it picks itself, and openbox on it.
+e2e_start_x() {
+  e2e_require_tools
+  local fdfile=$E2E_WORK/display
+  : >"$fdfile"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" \
+    >"$E2E_WORK/xvfb.log" 2>&1 &
+  E2E_XVFB_PID=$!
+  e2e_wait_for 10 grep -q '[0-9]' "$fdfile" || e2e_fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
+  export DISPLAY=":$(tr -dc '0-9' <"$fdfile")"
+  e2e_log "Xvfb on $DISPLAY"
+  # A fresh configuration directory: the stock configuration (Alt+F4 closes).
+  HOME=$E2E_WORK XDG_CONFIG_HOME=$E2E_WORK/config openbox >"$E2E_WORK/openbox.log" 2>&1 &
+  E2E_WM_PID=$!
+  e2e_wait_for 10 e2e_wm_running || e2e_fail "openbox did not start: $(cat "$E2E_WORK/openbox.log")"
+}
+
+e2e_wm_running() { wmctrl -m >/dev/null 2>&1; }
+
+# Starts the program; its output goes to $E2E_WORK/program.log. Sets E2E_PID
+# and, once the window is mapped, E2E_WID.
+e2e_start_program() {
+  unset QT_QPA_PLATFORM
+  "$E2E_PROGRAM" >"$E2E_WORK/program.log" 2>&1 &
+  E2E_PID=$!
+  E2E_STATUS=
+  E2E_WID=
+  # A sanitizer build starts slowly; 20 s is far more than either needs.
+  e2e_wait_for 20 e2e_find_window || {
+    e2e_show_log
+    e2e_fail "no window \"$E2E_TITLE\" appeared"
+  }
+  e2e_log "program $E2E_PID, window $E2E_WID"
+  # Let the window manager map and focus it.
+  e2e_wait_for 5 e2e_window_viewable || e2e_fail "window never became viewable"
+  xdotool windowactivate --sync "$E2E_WID" >/dev/null 2>&1 || true
+}
+
+e2e_find_window() {
+  kill -0 "$E2E_PID" 2>/dev/null || {
+    e2e_show_log
+    e2e_fail "the program ended while starting"
+  }
+  local ids
+  ids=$(xdotool search --onlyvisible --name "^${E2E_TITLE}\$" 2>/dev/null) || return 1
+  E2E_WID=$(echo "$ids" | head -n1)
+  [ -n "$E2E_WID" ]
+}
+
+e2e_window_viewable() { xwininfo -id "$E2E_WID" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+
+# The client area's size "W H" (the window itself, without the frame).
+e2e_client_size() {
+  xwininfo -id "$E2E_WID" | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w, h}'
+}
+
+e2e_show_log() {
+  echo "--- program output:" >&2
+  tail -n 40 "$E2E_WORK/program.log" >&2 || true
+}
+
+# Fails when the program printed a sanitizer report.
+e2e_check_log_clean() {
+  if grep -Eq 'ERROR: (Address|Leak)Sanitizer|runtime error:|SUMMARY: (Address|UndefinedBehavior)Sanitizer' \
+    "$E2E_WORK/program.log"; then
+    e2e_show_log
+    e2e_fail "the program printed a sanitizer report"
+  fi
+}
+
+# A screenshot of the window's client area, as PNG.
+e2e_shot() {
+  local out=$E2E_WORK/$1.png
+  import -window "$E2E_WID" "png:$out" 2>"$E2E_WORK/import.log" ||
+    e2e_fail "screenshot failed: $(cat "$E2E_WORK/import.log")"
+  echo "$out"
+}
+
+e2e_alive() { kill -0 "$E2E_PID" 2>/dev/null; }
+e2e_gone() { ! e2e_alive; }
+
+# e2e_expect_exit_within MS WHAT START_NS: waits until MS milliseconds after
+# START_NS (date +%s%N) for the program to end; sets E2E_STATUS to its exit
+# status and E2E_EXIT_MS to the time it took. Fails when it does not end.
+e2e_expect_exit_within() {
+  local ms=$1 what=$2 start=$3 now
+  while e2e_alive; do
+    now=$(date +%s%N)
+    if [ $(((now - start) / 1000000)) -ge "$ms" ]; then
+      e2e_show_log
+      e2e_fail "$what: the program still runs ${ms} ms later"
+    fi
+    sleep 0.01
+  done
+  now=$(date +%s%N)
+  E2E_EXIT_MS=$(((now - start) / 1000000))
+  set +e
+  wait "$E2E_PID"
+  E2E_STATUS=$?
+  set -e
+  E2E_PID=
+  e2e_log "$what: ended after ${E2E_EXIT_MS} ms with status $E2E_STATUS"
+}
+
+# Clicks at client-area pixel (x, y) of the window.
+e2e_click() {
+  xdotool mousemove --window "$E2E_WID" "$1" "$2" click 1
+}

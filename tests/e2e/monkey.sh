@@ -1,0 +1,186 @@
+#!/usr/bin/env bash
+# Monkey test: the real program receives a seeded random stream of clicks,
+# key presses (Tab, arrows, Page keys, Home/End, Space) and scroll-bar drags
+# and wheel turns for a fixed time. It must stay alive, keep handling events
+# and keep drawing; then Alt+X ends it with status 0.
+#
+#   monkey.sh [SECONDS] [SEED]     (or MONKEY_SECONDS, MONKEY_SEED)
+#
+# The seed is printed first; the same seed replays the same stream (the
+# timing of the program's passes still differs from run to run).
+#
+# Every few seconds a probe checks that the loop still runs: the mouse is held
+# down on "Nudge Left" (the button must show pressed, which needs the loop to
+# dispatch and repaint) and released off the button (so it does not click);
+# then "Nudge Right" is clicked, and the chain must move in the next
+# screenshots, unless it has diverged and left the surface (a heavy centre
+# mass does that, and the monkey may set one).
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+seconds=${1:-${MONKEY_SECONDS:-45}}
+seed=${2:-${MONKEY_SEED:-$(($(date +%s%N) % 1000000))}}
+echo "monkey seed: $seed (replay: MONKEY_SEED=$seed $0 $seconds)"
+RANDOM=$seed
+
+# Client-area rectangles (x y w h) of the layout.
+readonly PICTURE="0 0 625 513"
+readonly NUDGE_LEFT="8 520 89 25"
+readonly NUDGE_RIGHT="104 520 89 25"
+readonly EXIT_BUTTON="8 552 89 17"
+readonly HSCROLL1="344 520 273 17"
+readonly HSCROLL2="344 544 273 17"
+readonly LABELS="256 520 80 37"
+readonly EMPTY="200 548 50 26"
+readonly KEYS=(Tab shift+Tab Left Right Up Down Prior Next Home End)
+
+# A random point inside rectangle "x y w h", on stdout as "x y".
+point_in() {
+  local x y w h
+  read -r x y w h <<<"$1"
+  echo "$((x + RANDOM % w)) $((y + RANDOM % h))"
+}
+inside() {  # inside PX PY "x y w h"
+  local x y w h
+  read -r x y w h <<<"$3"
+  [ "$1" -ge "$x" ] && [ "$1" -lt $((x + w)) ] && [ "$2" -ge "$y" ] && [ "$2" -lt $((y + h)) ]
+}
+centre_of() {
+  local x y w h
+  read -r x y w h <<<"$1"
+  echo "$((x + w / 2)) $((y + h / 2))"
+}
+
+actions=0
+declare -A tally=()
+act() {
+  tally[$1]=$((${tally[$1]:-0} + 1))
+  actions=$((actions + 1))
+  echo "$actions $*" >>"$E2E_WORK/actions.log"
+}
+
+random_click() {
+  local targets=("$PICTURE" "$NUDGE_LEFT" "$NUDGE_RIGHT" "$HSCROLL1" "$HSCROLL2" "$LABELS" "$EMPTY")
+  local px py
+  read -r px py < <(point_in "${targets[RANDOM % ${#targets[@]}]}")
+  # Never on "E&xit" (nor its edge): that ends the program.
+  if inside "$px" "$py" "6 550 93 21"; then return; fi
+  act click "$px" "$py"
+  e2e_click "$px" "$py"
+}
+
+random_drag() {
+  local bar x y w h from to
+  bar=$([ $((RANDOM % 2)) = 0 ] && echo "$HSCROLL1" || echo "$HSCROLL2")
+  read -r x y w h <<<"$bar"
+  from=$((x + RANDOM % w))
+  to=$((x - 40 + RANDOM % (w + 80)))
+  act drag "$from" "$to" "$((y + h / 2))"
+  xdotool mousemove --window "$E2E_WID" "$from" $((y + h / 2)) mousedown 1
+  xdotool mousemove --window "$E2E_WID" $(((from + to) / 2)) $((y + h / 2 + RANDOM % 20 - 10))
+  xdotool mousemove --window "$E2E_WID" "$to" $((y + h / 2 + RANDOM % 30 - 15)) mouseup 1
+}
+
+random_wheel() {
+  local targets=("$HSCROLL1" "$HSCROLL2" "$PICTURE") px py button
+  read -r px py < <(point_in "${targets[RANDOM % ${#targets[@]}]}")
+  button=$((4 + RANDOM % 2))
+  act wheel "$button" "$px" "$py"
+  xdotool mousemove --window "$E2E_WID" "$px" "$py" click "$button"
+}
+
+random_key() {
+  local key=${KEYS[RANDOM % ${#KEYS[@]}]}
+  act key "$key"
+  xdotool key --clearmodifiers "$key"
+}
+
+# Space only where the focus is known: on a nudge button just clicked.
+click_then_space() {
+  local px py button
+  button=$([ $((RANDOM % 2)) = 0 ] && echo "$NUDGE_LEFT" || echo "$NUDGE_RIGHT")
+  read -r px py < <(point_in "$button")
+  act click+space "$px" "$py"
+  e2e_click "$px" "$py"
+  xdotool key --clearmodifiers space
+}
+
+probes=0
+moving=0
+diverged=0
+probe() {
+  probes=$((probes + 1))
+  e2e_alive || {
+    e2e_show_log
+    e2e_fail "the program died after $actions actions (seed $seed)"
+  }
+  local nx ny released pressed a b changed
+  read -r nx ny < <(centre_of "$NUDGE_LEFT")
+  xdotool mousemove --window "$E2E_WID" 400 300
+  sleep 0.1
+  released=$(e2e_shot "probe${probes}_up")
+  xdotool mousemove --window "$E2E_WID" "$nx" "$ny" mousedown 1
+  sleep 0.2
+  pressed=$(e2e_shot "probe${probes}_down")
+  xdotool mousemove --window "$E2E_WID" 400 300 mouseup 1
+  changed=$("$E2E_PIXELS" differ "$released" "$pressed" --all)
+  [ "$changed" -gt 0 ] || e2e_fail "probe $probes: the window stopped responding (seed $seed)"
+
+  read -r nx ny < <(centre_of "$NUDGE_RIGHT")
+  e2e_click "$nx" "$ny"
+  sleep 0.05
+  a=$(e2e_shot "probe${probes}_a")
+  sleep 0.15
+  b=$(e2e_shot "probe${probes}_b")
+  changed=$("$E2E_PIXELS" differ "$a" "$b")
+  if [ "$changed" -gt 0 ]; then
+    moving=$((moving + 1))
+  elif ! "$E2E_PIXELS" frame "$b" >"$E2E_WORK/frame.log"; then
+    diverged=$((diverged + 1))  # the chain has left the surface: nothing there to move
+  else
+    cat "$E2E_WORK/frame.log"
+    e2e_fail "probe $probes: a nudged chain did not move (seed $seed)"
+  fi
+  e2e_check_log_clean
+  e2e_log "probe $probes after $actions actions: responding; chain $([ "$changed" -gt 0 ] && echo moving || echo 'off the surface')"
+}
+
+e2e_start_x
+e2e_start_program
+probe
+
+end=$((SECONDS + seconds))
+next_probe=$((SECONDS + 5))
+while [ $SECONDS -lt $end ]; do
+  r=$((RANDOM % 100))
+  if [ $r -lt 25 ]; then
+    random_click
+  elif [ $r -lt 35 ]; then
+    random_drag
+  elif [ $r -lt 40 ]; then
+    random_wheel
+  elif [ $r -lt 85 ]; then
+    random_key
+  elif [ $r -lt 90 ]; then
+    click_then_space
+  else
+    act pause
+    sleep "0.$((5 + RANDOM % 15))"
+  fi
+  if [ $SECONDS -ge $next_probe ]; then
+    probe
+    next_probe=$((SECONDS + 5))
+  fi
+done
+probe
+
+summary=""
+for k in "${!tally[@]}"; do summary+="$k=${tally[$k]} "; done
+e2e_log "$actions actions ($summary), $probes probes: $moving with the chain moving, $diverged with it off the surface"
+
+xdotool windowactivate --sync "$E2E_WID" 2>/dev/null || true
+start=$(date +%s%N)
+xdotool key --clearmodifiers alt+x
+e2e_expect_exit_within 1000 "Alt+X after the monkey" "$start"
+[ "$E2E_STATUS" = 0 ] || e2e_fail "exit status $E2E_STATUS (seed $seed)"
+e2e_check_log_clean
+echo "monkey: ok (seed $seed)"
