@@ -1,0 +1,197 @@
+// Long runs of the real window on the offscreen platform, driven through its
+// controls with real mouse and key events.
+//
+//   chain_soak soak PASSES
+//       Runs PASSES passes, nudging the centre now and then and stepping the
+//       two scroll bars (the centre mass stays below the point where the time
+//       step diverges). Prints the resident memory at regular intervals and
+//       fails (status 1) when it grows after the warm-up, the first fifth.
+//   chain_soak diverge PASSES [untimed]
+//       Sets the centre mass to its maximum, runs PASSES passes timing each
+//       one, reports when the chain's coordinates became astronomically large
+//       or not finite, and fails (status 1) when passes took a millisecond or
+//       more (not judged with `untimed`, for instrumented builds). Then every
+//       control must still have its effect, and E&xit must end the process
+//       with status 0 (status 3 if it returned instead).
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ui/Form1.h"
+
+namespace {
+
+using chain::Form1;
+
+struct Controls {
+  QPushButton* nudgeLeft = nullptr;
+  QPushButton* nudgeRight = nullptr;
+  QPushButton* exit = nullptr;
+  QScrollBar* mass = nullptr;    // HScroll1, the upper bar
+  QScrollBar* colour = nullptr;  // HScroll2, the lower bar
+};
+
+[[noreturn]] void Die(const std::string& why) {
+  std::fprintf(stderr, "chain_soak: %s\n", why.c_str());
+  std::fflush(stdout);
+  std::exit(1);
+}
+
+Controls FindControls(Form1& form) {
+  Controls c;
+  for (QPushButton* b : form.findChildren<QPushButton*>()) {
+    if (b->text() == QStringLiteral("Nudge Left")) c.nudgeLeft = b;
+    if (b->text() == QStringLiteral("Nudge Right")) c.nudgeRight = b;
+    if (b->text() == QStringLiteral("E&xit")) c.exit = b;
+  }
+  QList<QScrollBar*> bars = form.findChildren<QScrollBar*>();
+  std::sort(bars.begin(), bars.end(),
+            [](QScrollBar* a, QScrollBar* b) { return a->geometry().y() < b->geometry().y(); });
+  if (bars.size() == 2) c.mass = bars[0], c.colour = bars[1];
+  if (!c.nudgeLeft || !c.nudgeRight || !c.exit || !c.mass || !c.colour) {
+    Die("the window lacks a nudge button, E&xit or a scroll bar");
+  }
+  return c;
+}
+
+long ResidentKiB() {
+  std::ifstream statm("/proc/self/statm");
+  long size = 0;
+  long resident = 0;
+  statm >> size >> resident;
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+void Click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+void Key(QScrollBar* bar, Qt::Key key) { QTest::keyClick(bar, key); }
+
+int Soak(Form1& form, const Controls& c, long passes) {
+  const long every = std::max(1L, passes / 50);
+  const long warmUp = passes / 5;
+  long warmRss = 0;
+  long highest = 0;
+  int massSteps = 0;  // arrow steps of the mass bar above its start value
+  bool massUp = true;
+  for (long p = 1; p <= passes; ++p) {
+    form.Pass();
+    if (p % 997 == 0) Click(p % 2 == 0 ? c.nudgeLeft : c.nudgeRight);
+    if (p % 20011 == 0) {  // up to 7 steps: a centre mass of at most 351
+      if (massSteps == 7) massUp = false;
+      if (massSteps == 0) massUp = true;
+      Key(c.mass, massUp ? Qt::Key_Right : Qt::Key_Left);
+      massSteps += massUp ? 1 : -1;
+    }
+    if (p % 30011 == 0) Key(c.colour, (p / 30011) % 4 < 2 ? Qt::Key_Right : Qt::Key_Left);
+    if (p % every == 0) {
+      const long rss = ResidentKiB();
+      std::printf("pass %ld: resident %ld KiB, centre mass %g, centre at (%.1f, %.1f)\n", p, rss,
+                  form.springs(20).Mass, form.springs(20).xPos, form.springs(20).yPos);
+      std::fflush(stdout);
+      if (p <= warmUp) warmRss = rss;
+      highest = std::max(highest, rss);
+    }
+  }
+  const long growth = highest - warmRss;
+  std::printf("resident after warm-up %ld KiB, highest later %ld KiB, growth %ld KiB\n", warmRss,
+              highest, growth);
+  for (int i = 0; i <= 40; ++i) {
+    if (!std::isfinite(form.springs(i).xPos) || !std::isfinite(form.springs(i).yPos)) {
+      Die("the chain diverged during the soak; it should not at these masses");
+    }
+  }
+  // A leak of even a few bytes a pass would add hundreds of KiB here.
+  if (growth > 256) Die("resident memory grew after the warm-up");
+  std::printf("soak ok\n");
+  return 0;
+}
+
+double Percentile(std::vector<double> v, double q) {
+  std::sort(v.begin(), v.end());
+  return v[static_cast<std::size_t>(q * static_cast<double>(v.size() - 1))];
+}
+
+int Diverge(Form1& form, const Controls& c, long passes, bool timed) {
+  Key(c.mass, Qt::Key_End);
+  if (form.springs(20).Mass != 2000.0) Die("the mass bar's End key did not set the centre mass");
+  std::vector<double> micros;
+  micros.reserve(static_cast<std::size_t>(passes));
+  long huge = -1;
+  long notFinite = -1;
+  for (long p = 1; p <= passes; ++p) {
+    const auto t0 = std::chrono::steady_clock::now();
+    form.Pass();
+    const auto t1 = std::chrono::steady_clock::now();
+    micros.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
+    for (int i = 0; i <= 40 && (huge < 0 || notFinite < 0); ++i) {
+      const double x = form.springs(i).xPos;
+      const double y = form.springs(i).yPos;
+      if (huge < 0 && (std::fabs(x) > 1e200 || std::fabs(y) > 1e200)) huge = p;
+      if (notFinite < 0 && (!std::isfinite(x) || !std::isfinite(y))) notFinite = p;
+    }
+  }
+  std::printf(
+      "centre mass 2000: coordinates beyond 1e200 from pass %ld, not finite from pass %ld\n", huge,
+      notFinite);
+  std::printf("centre node at (%g, %g)\n", form.springs(20).xPos, form.springs(20).yPos);
+  const double median = Percentile(micros, 0.5);
+  const double p999 = Percentile(micros, 0.999);
+  const double most = *std::max_element(micros.begin(), micros.end());
+  std::printf("pass time over %ld passes: median %.1f us, 99.9%% %.1f us, longest %.1f us\n",
+              passes, median, p999, most);
+  if (huge < 0) Die("the chain did not diverge");
+  // The longest single pass is reported, not judged: a shared machine may
+  // stop the process for a while at any moment.
+  if (timed && p999 >= 1000.0) Die("passes take a millisecond or more on a diverged chain");
+
+  // Every control still acts on the diverged chain.
+  Click(c.nudgeRight);
+  if (form.springs(20).Vx != 50.0) Die("Nudge Right did not set the centre's Vx to 50");
+  Click(c.nudgeLeft);
+  if (form.springs(20).Vx != -50.0) Die("Nudge Left did not set the centre's Vx to -50");
+  Key(c.mass, Qt::Key_Home);
+  if (form.springs(20).Mass != 1.0) Die("the mass bar's Home key did not set the centre mass to 1");
+  Key(c.colour, Qt::Key_End);
+  for (int i = 0; i <= 40; ++i) {
+    if (form.springs(i).ColScale != 0.1) Die("the colour bar's End key did not set every ColScale");
+  }
+  for (int i = 0; i < 100; ++i) form.Pass();
+  std::printf("controls ok after divergence; pressing E&xit\n");
+  std::fflush(stdout);
+  Click(c.exit);
+  // A mnemonic or queued click may arrive with the next passes.
+  for (int i = 0; i < 1000; ++i) form.Pass();
+  std::fprintf(stderr, "chain_soak: E&xit did not end the process\n");
+  return 3;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3 || argc > 4 ||
+      (std::strcmp(argv[1], "soak") != 0 && std::strcmp(argv[1], "diverge") != 0)) {
+    std::fprintf(stderr, "usage: chain_soak soak PASSES | chain_soak diverge PASSES [untimed]\n");
+    return 2;
+  }
+  const long passes = std::atol(argv[2]);
+  if (passes < 10) Die("PASSES must be 10 or more");
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  Form1 form;
+  form.StartUp();
+  const Controls c = FindControls(form);
+  if (std::strcmp(argv[1], "soak") == 0) return Soak(form, c, passes);
+  return Diverge(form, c, passes, !(argc == 4 && std::strcmp(argv[3], "untimed") == 0));
+}

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Soak: a million passes of the real window on the offscreen platform, nudged
+# and re-weighted now and then, under heaptrack. Passes when
+#  - resident memory stays flat after the warm-up (chain_soak checks it), and
+#  - the heap does not grow with the length of the run: a run fifty times
+#    shorter ends with the same peak heap and the same memory never freed.
+#
+#   soak.sh CHAIN_SOAK [PASSES]
+set -euo pipefail
+soak=${1:?path to chain_soak}
+passes=${2:-1000000}
+short=$((passes / 50))
+work=$(mktemp -d "${TMPDIR:-/tmp}/chain-soak.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+if ! command -v heaptrack >/dev/null || ! command -v heaptrack_print >/dev/null; then
+  echo "SKIP: heaptrack is not installed (scripts/setup.sh test installs it)"
+  exit 77
+fi
+
+# heaptrack_print's summary figure for LABEL ("peak heap memory consumption",
+# "total memory leaked"), in bytes.
+figure() {
+  local line
+  line=$(grep -m1 "^$2" "$1") || { echo "no \"$2\" in $1" >&2; exit 1; }
+  echo "${line#*: }" | awk '
+    { v = $1; u = substr(v, length(v)); n = v + 0
+      if (u == "K") n *= 1000; else if (u == "M") n *= 1000000; else if (u == "G") n *= 1000000000
+      printf "%d\n", n }'
+}
+
+run() {  # run NAME PASSES: heaptrack's summary in $work/NAME.txt
+  local start=$SECONDS
+  heaptrack -o "$work/$1" "$soak" soak "$2" >"$work/$1.log" 2>&1 || {
+    cat "$work/$1.log"
+    echo "FAIL: chain_soak soak $2 failed" >&2
+    exit 1
+  }
+  heaptrack_print -f "$work/$1".* --print-peaks 0 --print-allocators 0 --print-temporary 0 \
+    --print-leaks 0 >"$work/$1.txt" 2>&1
+  echo "== $2 passes under heaptrack, $((SECONDS - start)) s:"
+  grep -E '^(pass|resident|soak)' "$work/$1.log" | sed -n '1p;$p;/resident after/p'
+  grep -E '^(peak heap memory consumption|peak RSS|total memory leaked|calls to allocation)' \
+    "$work/$1.txt" | sed 's/^/  /'
+}
+
+run short "$short"
+run long "$passes"
+
+peak_short=$(figure "$work/short.txt" "peak heap memory consumption")
+peak_long=$(figure "$work/long.txt" "peak heap memory consumption")
+leak_short=$(figure "$work/short.txt" "total memory leaked")
+leak_long=$(figure "$work/long.txt" "total memory leaked")
+echo "peak heap: $peak_short bytes after $short passes, $peak_long after $passes"
+echo "never freed: $leak_short bytes after $short passes, $leak_long after $passes"
+# heaptrack rounds its figures to three digits; 16 KB is well above that noise
+# and far below what a leak of one small block every thousand passes would add.
+[ $((peak_long - peak_short)) -le 16000 ] || { echo "FAIL: the heap grows with the run" >&2; exit 1; }
+[ $((leak_long - leak_short)) -le 16000 ] || { echo "FAIL: memory leaks with the run" >&2; exit 1; }
+echo "soak: ok"
