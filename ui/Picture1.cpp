@@ -4,6 +4,7 @@
 #include <QPen>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace chain {
 
@@ -197,6 +198,17 @@ std::optional<QLineF> Picture1::ClipSegment(double x1, double y1, double x2, dou
   if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) {
     return std::nullopt;
   }
+  // Cut points are computed from the first end: let that be the one nearer the
+  // area, where x1 + t * dx keeps its precision.
+  const QPointF middle = area.center();
+  auto distance = [&](double x, double y) {
+    return std::max(std::fabs(x - middle.x()), std::fabs(y - middle.y()));
+  };
+  if (distance(x2, y2) < distance(x1, y1)) {
+    const std::optional<QLineF> back = ClipSegment(x2, y2, x1, y1, area);
+    if (!back) return std::nullopt;
+    return QLineF(back->p2(), back->p1());
+  }
   const double dx = x2 - x1;
   const double dy = y2 - y1;
   if (!std::isfinite(dx) || !std::isfinite(dy)) return std::nullopt;
@@ -221,17 +233,32 @@ std::optional<QLineF> Picture1::ClipSegment(double x1, double y1, double x2, dou
     }
   }
   // x1 + t * dx loses everything to cancellation when the ends lie far out, so
-  // a cut end takes the edge's own coordinate exactly, and every end is kept
-  // inside the area whatever rounding did.
+  // a cut end takes the edge's own coordinate exactly, an end that was not cut
+  // stays exactly where it is, and every end is kept inside the area whatever
+  // rounding did. Where rounding leaves the place of a cut end uncertain by
+  // more than a twentieth of a pixel (both ends astronomically far out), the
+  // segment cannot be placed on the area at all and is left out: otherwise it
+  // would show up in some arbitrary place.
+  constexpr double kUncertainty = 8 * std::numeric_limits<double>::epsilon();
   const double edges[4] = {area.left(), area.right(), area.top(), area.bottom()};
-  auto at = [&](double t, int edge) {
-    double x = edge == 0 || edge == 1 ? edges[edge] : x1 + t * dx;
-    double y = edge == 2 || edge == 3 ? edges[edge] : y1 + t * dy;
+  bool placed = true;
+  auto at = [&](double t, int edge, double endX, double endY) {
+    if (edge < 0)
+      return QPointF(std::clamp(endX, area.left(), area.right()),
+                     std::clamp(endY, area.top(), area.bottom()));
+    const bool vertical = edge == 0 || edge == 1;
+    double x = vertical ? edges[edge] : x1 + t * dx;
+    double y = vertical ? y1 + t * dy : edges[edge];
+    const double error = vertical ? kUncertainty * (std::fabs(y1) + std::fabs(t * dy))
+                                  : kUncertainty * (std::fabs(x1) + std::fabs(t * dx));
+    if (!(error <= 0.05)) placed = false;
     x = std::clamp(x, area.left(), area.right());
     y = std::clamp(y, area.top(), area.bottom());
     return QPointF(x, y);
   };
-  return QLineF(at(t0, edge0), at(t1, edge1));
+  const QLineF line(at(t0, edge0, x1, y1), at(t1, edge1, x2, y2));
+  if (!placed) return std::nullopt;
+  return line;
 }
 
 std::optional<QLineF> Picture1::LineInPixels(double x1, double y1, double x2, double y2,
