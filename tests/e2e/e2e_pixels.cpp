@@ -5,8 +5,8 @@
 //   e2e_pixels frame SHOT         blue circles at both fixed ends, red nodes
 //                                 between them, background elsewhere
 //   e2e_pixels differ A B [--all] number of pixels that differ
-//   e2e_pixels asym SHOT          how far the chain is from mirror symmetry
-//                                 about the middle of its fixed ends, 0..1
+//   e2e_pixels asym SHOT          pixels that differ from their mirror image
+//                                 about the middle of the fixed ends
 //   e2e_pixels drawn SHOT         number of pixels that are not background
 //
 // Prints what it measured; exits 1 when a `frame` check fails, 2 on bad use.
@@ -131,28 +131,49 @@ int Differ(const char* a, const char* b, bool all) {
   return 0;
 }
 
-// Share of drawn pixels whose mirror image about the chain's middle is
-// background: 0 for a chain hanging still or falling straight, large while it
-// swings sideways.
+// Pixels whose mirror image about the chain's middle (the middle of its two
+// fixed ends, x = 280) differs clearly in colour: none, give or take the odd
+// rounding, for a chain hanging or falling straight; many while it swings.
 int Asym(const Shot& s) {
-  long drawn = 0;
-  long unmatched = 0;
+  const int axis2 = static_cast<int>(std::lround(kMirror));  // x + mirror(x) + 1
+  long differing = 0;
   for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
-      if (s.IsBackground(x, y)) continue;
-      const int mx = static_cast<int>(std::lround(kMirror - (x + 0.5) - 0.5));
-      ++drawn;
-      // One pixel of slack either way for antialiasing.
-      bool matched = false;
-      for (int dx = -1; dx <= 1; ++dx) {
-        const int xx = mx + dx;
-        if (xx >= 0 && xx < kWidth && !s.IsBackground(xx, y)) matched = true;
-      }
-      if (!matched) ++unmatched;
+    for (int x = 0; 2 * x + 1 < axis2; ++x) {
+      const int mx = axis2 - 1 - x;
+      if (mx >= kWidth) continue;
+      const QRgb a = s.image.pixel(x, y);
+      const QRgb b = s.image.pixel(mx, y);
+      const int d = qMax(qAbs(qRed(a) - qRed(b)),
+                         qMax(qAbs(qGreen(a) - qGreen(b)), qAbs(qBlue(a) - qBlue(b))));
+      if (d > 48) ++differing;
     }
   }
-  std::printf("%.4f\n",
-              drawn == 0 ? 0.0 : static_cast<double>(unmatched) / static_cast<double>(drawn));
+  std::printf("%ld\n", differing);
+  return 0;
+}
+
+// Where the bottom of the chain is across: the brightness-weighted mean x of
+// the drawn pixels in the lowest 8 rows of the chain's middle third.
+int Centre(const Shot& s) {
+  int lowest = -1;
+  for (int y = kHeight - 1; y >= 0 && lowest < 0; --y) {
+    for (int x = 190; x < 370; ++x) {
+      if (!s.IsBackground(x, y)) lowest = y;
+    }
+  }
+  double sum = 0;
+  double weight = 0;
+  for (int y = qMax(0, lowest - 8); y <= lowest; ++y) {
+    for (int x = 190; x < 370; ++x) {
+      const QRgb c = s.image.pixel(x, y);
+      const QRgb b = s.background;
+      const double w =
+          qAbs(qRed(c) - qRed(b)) + qAbs(qGreen(c) - qGreen(b)) + qAbs(qBlue(c) - qBlue(b));
+      sum += w * (x + 0.5);
+      weight += w;
+    }
+  }
+  std::printf("%.3f %d\n", weight > 0 ? sum / weight : -1.0, lowest);
   return 0;
 }
 
@@ -177,6 +198,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[1], "frame") == 0) return Frame(shot);
     if (std::strcmp(argv[1], "asym") == 0) return Asym(shot);
     if (std::strcmp(argv[1], "drawn") == 0) return Drawn(shot);
+    if (std::strcmp(argv[1], "centre") == 0) return Centre(shot);
   }
   std::fprintf(stderr, "usage: e2e_pixels frame|asym|drawn SHOT | differ A B [--all]\n");
   return 2;
