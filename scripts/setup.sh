@@ -14,7 +14,7 @@ shift $(( $# >= 2 ? 2 : $# ))
 run_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libxcb1-dev)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb openbox xdotool wmctrl
   x11-utils imagemagick clang-14 libclang-rt-14-dev clang-format clang-tidy
-  dpkg-dev file desktop-file-utils)
+  dpkg-dev file desktop-file-utils heaptrack)
 packages=("${run_packages[@]}")
 [ "$purpose" = test ] && packages+=("${test_packages[@]}")
 

@@ -8,9 +8,9 @@
 //       fails (status 1) when it grows after the warm-up, the first fifth.
 //   chain_soak diverge PASSES [untimed]
 //       Sets the centre mass to its maximum, runs PASSES passes timing each
-//       one, reports when the chain's coordinates became astronomically large
-//       or not finite, and fails (status 1) when passes took a millisecond or
-//       more (not judged with `untimed`, for instrumented builds). Then every
+//       one (two nodes lose their mass half way), reports when the chain's
+//       coordinates became astronomically large and not finite, and fails (status 1) when passes
+//       took a millisecond or more (not judged with `untimed`, for instrumented builds). Then every
 //       control must still have its effect, and E&xit must end the process
 //       with status 0 (status 3 if it returned instead).
 
@@ -26,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -118,6 +119,12 @@ int Soak(Form1& form, const Controls& c, long passes) {
   return 0;
 }
 
+double ThreadMicros() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
+}
+
 double Percentile(std::vector<double> v, double q) {
   std::sort(v.begin(), v.end());
   return v[static_cast<std::size_t>(q * static_cast<double>(v.size() - 1))];
@@ -126,15 +133,27 @@ double Percentile(std::vector<double> v, double q) {
 int Diverge(Form1& form, const Controls& c, long passes, bool timed) {
   Key(c.mass, Qt::Key_End);
   if (form.springs(20).Mass != 2000.0) Die("the mass bar's End key did not set the centre mass");
-  std::vector<double> micros;
+  std::vector<double> micros;  // wall clock
+  std::vector<double> cpu;     // this thread's processor time: what the pass itself cost
   micros.reserve(static_cast<std::size_t>(passes));
+  cpu.reserve(static_cast<std::size_t>(passes));
   long huge = -1;
   long notFinite = -1;
   for (long p = 1; p <= passes; ++p) {
+    const double c0 = ThreadMicros();
     const auto t0 = std::chrono::steady_clock::now();
     form.Pass();
     const auto t1 = std::chrono::steady_clock::now();
+    cpu.push_back(ThreadMicros() - c0);
     micros.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
+    if (p == passes / 2) {
+      // The controls cannot make a coordinate infinite or NaN (the faulted
+      // steps leave the huge values where they are), but a massless node
+      // would: its acceleration and velocity go infinite, and its position
+      // after them. Make two nodes so for the second half of the run.
+      form.springs(10).Mass = 0;
+      form.springs(30).Mass = 0;
+    }
     for (int i = 0; i <= 40 && (huge < 0 || notFinite < 0); ++i) {
       const double x = form.springs(i).xPos;
       const double y = form.springs(i).yPos;
@@ -143,18 +162,22 @@ int Diverge(Form1& form, const Controls& c, long passes, bool timed) {
     }
   }
   std::printf(
-      "centre mass 2000: coordinates beyond 1e200 from pass %ld, not finite from pass %ld\n", huge,
-      notFinite);
+      "centre mass 2000: coordinates beyond 1e200 from pass %ld; nodes 10 and 30 massless from "
+      "pass %ld, coordinates not finite from pass %ld\n",
+      huge, passes / 2, notFinite);
   std::printf("centre node at (%g, %g)\n", form.springs(20).xPos, form.springs(20).yPos);
-  const double median = Percentile(micros, 0.5);
-  const double p999 = Percentile(micros, 0.999);
-  const double most = *std::max_element(micros.begin(), micros.end());
-  std::printf("pass time over %ld passes: median %.1f us, 99.9%% %.1f us, longest %.1f us\n",
-              passes, median, p999, most);
-  if (huge < 0) Die("the chain did not diverge");
-  // The longest single pass is reported, not judged: a shared machine may
-  // stop the process for a while at any moment.
-  if (timed && p999 >= 1000.0) Die("passes take a millisecond or more on a diverged chain");
+  for (const auto& [what, v] : {std::pair{"wall clock", &micros}, std::pair{"processor", &cpu}}) {
+    std::printf("pass time over %ld passes (%s): median %.1f us, 99.9%% %.1f us, longest %.1f us\n",
+                passes, what, Percentile(*v, 0.5), Percentile(*v, 0.999),
+                *std::max_element(v->begin(), v->end()));
+  }
+  if (huge < 0 || notFinite < 0) Die("the chain did not diverge all the way");
+  // Judged on the processor time the passes took, which a busy machine does
+  // not stretch, and on all but the slowest thousandth of them (a page fault,
+  // a cold cache).
+  if (timed && Percentile(cpu, 0.999) >= 1000.0) {
+    Die("passes take a millisecond or more on a diverged chain");
+  }
 
   // Every control still acts on the diverged chain.
   Click(c.nudgeRight);
