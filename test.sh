@@ -8,7 +8,14 @@ bash scripts/setup.sh test build/release
 
 # Layout of every tracked C++ file (.clang-format).
 bash scripts/check-format.sh
-ctest --test-dir build/release --output-on-failure --timeout 600 -j "$(nproc)"
+
+# The soak (a million passes, minutes on one core) runs in the background
+# beside everything else and is waited for at the end.
+soak_log=build/release/soak.log
+setsid ctest --test-dir build/release -R '^soak$' -V --timeout 1500 >"$soak_log" 2>&1 &
+soak_pid=$!
+trap 'kill -- -"$soak_pid" 2>/dev/null || true' EXIT
+ctest --test-dir build/release -E '^soak$' --output-on-failure --timeout 600 -j "$(nproc)"
 
 # The arithmetic must come out the same in every build type: the model and drawing
 # tests again, unoptimised.
@@ -34,3 +41,10 @@ ctest --test-dir build/fuzz --output-on-failure --timeout 600
 # Static checks (.clang-tidy) of the project's own sources, as the release and fuzz trees
 # compile them.
 bash scripts/check-tidy.sh build/release build/fuzz
+
+echo "== waiting for the soak"
+soak_status=0
+wait "$soak_pid" || soak_status=$?
+trap - EXIT
+cat "$soak_log"
+exit "$soak_status"
