@@ -1,11 +1,12 @@
 // Long runs of the real window on the offscreen platform, driven through its
 // controls with real mouse and key events.
 //
-//   chain_soak soak PASSES
+//   chain_soak soak PASSES [unjudged]
 //       Runs PASSES passes, nudging the centre now and then and stepping the
 //       two scroll bars (the centre mass stays below the point where the time
 //       step diverges). Prints the resident memory at regular intervals and
-//       fails (status 1) when it grows after the warm-up, the first fifth.
+//       fails (status 1) when it grows after the warm-up, the first fifth;
+//       `unjudged` only prints it (under heaptrack, whose own buffers grow).
 //   chain_soak diverge PASSES [untimed]
 //       Sets the centre mass to its maximum, runs PASSES passes timing each
 //       one (two nodes lose their mass half way), reports when the chain's
@@ -79,7 +80,7 @@ long ResidentKiB() {
 void Click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
 void Key(QScrollBar* bar, Qt::Key key) { QTest::keyClick(bar, key); }
 
-int Soak(Form1& form, const Controls& c, long passes) {
+int Soak(Form1& form, const Controls& c, long passes, bool judged) {
   const long every = std::max(1L, passes / 50);
   const long warmUp = passes / 5;
   long warmRss = 0;
@@ -114,7 +115,7 @@ int Soak(Form1& form, const Controls& c, long passes) {
     }
   }
   // A leak of even a few bytes a pass would add hundreds of KiB here.
-  if (growth > 256) Die("resident memory grew after the warm-up");
+  if (judged && growth > 256) Die("resident memory grew after the warm-up");
   std::printf("soak ok\n");
   return 0;
 }
@@ -205,7 +206,8 @@ int Diverge(Form1& form, const Controls& c, long passes, bool timed) {
 int main(int argc, char** argv) {
   if (argc < 3 || argc > 4 ||
       (std::strcmp(argv[1], "soak") != 0 && std::strcmp(argv[1], "diverge") != 0)) {
-    std::fprintf(stderr, "usage: chain_soak soak PASSES | chain_soak diverge PASSES [untimed]\n");
+    std::fprintf(
+        stderr, "usage: chain_soak soak PASSES [unjudged] | chain_soak diverge PASSES [untimed]\n");
     return 2;
   }
   const long passes = std::atol(argv[2]);
@@ -215,6 +217,8 @@ int main(int argc, char** argv) {
   Form1 form;
   form.StartUp();
   const Controls c = FindControls(form);
-  if (std::strcmp(argv[1], "soak") == 0) return Soak(form, c, passes);
+  if (std::strcmp(argv[1], "soak") == 0) {
+    return Soak(form, c, passes, !(argc == 4 && std::strcmp(argv[3], "unjudged") == 0));
+  }
   return Diverge(form, c, passes, !(argc == 4 && std::strcmp(argv[3], "untimed") == 0));
 }
