@@ -33,11 +33,15 @@ readonly LABELS="256 520 80 37"
 readonly EMPTY="200 548 50 26"
 readonly KEYS=(Tab shift+Tab Left Right Up Down Prior Next Home End)
 
-# A random point inside rectangle "x y w h", on stdout as "x y".
+# Every random number is drawn in this shell, never in a $(...) or <(...):
+# bash reseeds RANDOM in subshells, and the stream would not replay.
+
+# A random point inside rectangle "x y w h", in PX and PY.
 point_in() {
   local x y w h
   read -r x y w h <<<"$1"
-  echo "$((x + RANDOM % w)) $((y + RANDOM % h))"
+  PX=$((x + RANDOM % w))
+  PY=$((y + RANDOM % h))
 }
 inside() {  # inside PX PY "x y w h"
   local x y w h
@@ -58,34 +62,44 @@ act() {
   echo "$actions $*" >>"$E2E_WORK/actions.log"
 }
 
+# In the first half the mouse leaves the mass bar alone, so that the chain
+# usually stays on the surface for a while (a heavy centre sends it off for
+# good); in the second half everything goes.
+gentle=yes
+mass_bar() { if [ -n "$gentle" ]; then MASS_BAR=$HSCROLL2; else MASS_BAR=$HSCROLL1; fi; }
+
 random_click() {
-  local targets=("$PICTURE" "$NUDGE_LEFT" "$NUDGE_RIGHT" "$HSCROLL1" "$HSCROLL2" "$LABELS" "$EMPTY")
-  local px py
-  read -r px py < <(point_in "${targets[RANDOM % ${#targets[@]}]}")
+  mass_bar
+  local targets=("$PICTURE" "$NUDGE_LEFT" "$NUDGE_RIGHT" "$MASS_BAR" "$HSCROLL2" "$LABELS" "$EMPTY")
+  point_in "${targets[RANDOM % ${#targets[@]}]}"
   # Never on "E&xit" (nor its edge): that ends the program.
-  if inside "$px" "$py" "6 550 93 21"; then return; fi
-  act click "$px" "$py"
-  e2e_click "$px" "$py"
+  if inside "$PX" "$PY" "6 550 93 21"; then return; fi
+  act click "$PX" "$PY"
+  e2e_click "$PX" "$PY"
 }
 
 random_drag() {
-  local bar x y w h from to
-  bar=$([ $((RANDOM % 2)) = 0 ] && echo "$HSCROLL1" || echo "$HSCROLL2")
-  read -r x y w h <<<"$bar"
+  local bars x y w h from to mid_dy end_dy
+  mass_bar
+  bars=("$MASS_BAR" "$HSCROLL2")
+  read -r x y w h <<<"${bars[RANDOM % 2]}"
   from=$((x + RANDOM % w))
   to=$((x - 40 + RANDOM % (w + 80)))
+  mid_dy=$((RANDOM % 20 - 10))
+  end_dy=$((RANDOM % 30 - 15))
   act drag "$from" "$to" "$((y + h / 2))"
   xdotool mousemove --window "$E2E_WID" "$from" $((y + h / 2)) mousedown 1
-  xdotool mousemove --window "$E2E_WID" $(((from + to) / 2)) $((y + h / 2 + RANDOM % 20 - 10))
-  xdotool mousemove --window "$E2E_WID" "$to" $((y + h / 2 + RANDOM % 30 - 15)) mouseup 1
+  xdotool mousemove --window "$E2E_WID" $(((from + to) / 2)) $((y + h / 2 + mid_dy))
+  xdotool mousemove --window "$E2E_WID" "$to" $((y + h / 2 + end_dy)) mouseup 1
 }
 
 random_wheel() {
-  local targets=("$HSCROLL1" "$HSCROLL2" "$PICTURE") px py button
-  read -r px py < <(point_in "${targets[RANDOM % ${#targets[@]}]}")
+  mass_bar
+  local targets=("$MASS_BAR" "$HSCROLL2" "$PICTURE") button
+  point_in "${targets[RANDOM % ${#targets[@]}]}"
   button=$((4 + RANDOM % 2))
-  act wheel "$button" "$px" "$py"
-  xdotool mousemove --window "$E2E_WID" "$px" "$py" click "$button"
+  act wheel "$button" "$PX" "$PY"
+  xdotool mousemove --window "$E2E_WID" "$PX" "$PY" click "$button"
 }
 
 random_key() {
@@ -96,11 +110,10 @@ random_key() {
 
 # Space only where the focus is known: on a nudge button just clicked.
 click_then_space() {
-  local px py button
-  button=$([ $((RANDOM % 2)) = 0 ] && echo "$NUDGE_LEFT" || echo "$NUDGE_RIGHT")
-  read -r px py < <(point_in "$button")
-  act click+space "$px" "$py"
-  e2e_click "$px" "$py"
+  local buttons=("$NUDGE_LEFT" "$NUDGE_RIGHT")
+  point_in "${buttons[RANDOM % 2]}"
+  act click+space "$PX" "$PY"
+  e2e_click "$PX" "$PY"
   xdotool key --clearmodifiers space
 }
 
@@ -119,19 +132,27 @@ probe() {
   sleep 0.1
   released=$(e2e_shot "probe${probes}_up")
   xdotool mousemove --window "$E2E_WID" "$nx" "$ny" mousedown 1
-  sleep 0.2
-  pressed=$(e2e_shot "probe${probes}_down")
+  local tries
+  for tries in 1 2 3 4 5 6 7 8 9 10; do  # up to about 3 s on a busy machine
+    sleep 0.2
+    pressed=$(e2e_shot "probe${probes}_down")
+    changed=$("$E2E_PIXELS" differ "$released" "$pressed" --all)
+    [ "$changed" -gt 0 ] && break
+  done
   xdotool mousemove --window "$E2E_WID" 400 300 mouseup 1
-  changed=$("$E2E_PIXELS" differ "$released" "$pressed" --all)
   [ "$changed" -gt 0 ] || e2e_fail "probe $probes: the window stopped responding (seed $seed)"
 
   read -r nx ny < <(centre_of "$NUDGE_RIGHT")
-  e2e_click "$nx" "$ny"
-  sleep 0.05
-  a=$(e2e_shot "probe${probes}_a")
-  sleep 0.15
-  b=$(e2e_shot "probe${probes}_b")
-  changed=$("$E2E_PIXELS" differ "$a" "$b")
+  local attempt
+  for attempt in 1 2 3; do  # a busy machine may take the shots late
+    e2e_click "$nx" "$ny"
+    sleep 0.05
+    a=$(e2e_shot "probe${probes}_a")
+    sleep 0.15
+    b=$(e2e_shot "probe${probes}_b")
+    changed=$("$E2E_PIXELS" differ "$a" "$b")
+    [ "$changed" -gt 0 ] && break
+  done
   if [ "$changed" -gt 0 ]; then
     moving=$((moving + 1))
   elif ! "$E2E_PIXELS" frame "$b" >"$E2E_WORK/frame.log"; then
@@ -150,7 +171,9 @@ probe
 
 end=$((SECONDS + seconds))
 next_probe=$((SECONDS + 5))
+half=$((SECONDS + seconds / 2))
 while [ $SECONDS -lt $end ]; do
+  [ $SECONDS -ge $half ] && gentle=
   r=$((RANDOM % 100))
   if [ $r -lt 25 ]; then
     random_click
@@ -164,7 +187,8 @@ while [ $SECONDS -lt $end ]; do
     click_then_space
   else
     act pause
-    sleep "0.$((5 + RANDOM % 15))"
+    pause=$((5 + RANDOM % 15))  # hundredths of a second
+    sleep "$(printf "0.%02d" "$pause")"
   fi
   if [ $SECONDS -ge $next_probe ]; then
     probe
