@@ -14,7 +14,10 @@ shift $(( $# >= 2 ? 2 : $# ))
 run_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libxcb1-dev)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb openbox xdotool wmctrl
   x11-utils imagemagick clang-14 libclang-rt-14-dev clang-format clang-tidy
-  dpkg-dev file desktop-file-utils heaptrack)
+  dpkg-dev file desktop-file-utils heaptrack
+  lintian appstream groff-base man-db
+  weston qt6-wayland
+  dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi)
 packages=("${run_packages[@]}")
 [ "$purpose" = test ] && packages+=("${test_packages[@]}")
 
