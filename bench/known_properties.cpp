@@ -2,7 +2,7 @@
 // window drives it: passes of the 41-node chain, and the centre's mass set from
 // the Mass of Center bar between two passes, as its handler does after a pass.
 //
-//   known_properties [--quick] [--settle N] [--watch N] [--every N]
+//   known_properties [--quick] [--settle N] [--watch N] [--every N] [--help]
 //
 // For no click and for 1 to 12 clicks on the bar's right arrow it prints the
 // centre node's settled height on the drawing surface and, for four ways of
@@ -13,6 +13,7 @@
 // Every run is watched for --watch passes (30,000) after its last change of
 // mass. --quick shortens all three for a check that the program runs; its
 // figures are not the measurement.
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -34,9 +35,9 @@ constexpr int kSurfaceWidthPx = 625;
 constexpr int kSurfaceHeightPx = 513;
 constexpr int kMaxClicks = 12;
 
-// Diverged: some node's coordinate is not finite or lies farther than this
-// many surface heights from the surface's origin. A settled chain, however
-// deep it sags within the bar's range, stays far inside it.
+// Diverged: some node's coordinate is not finite or larger in size than this
+// many surface heights. A chain at rest, however deep it sags within the
+// bar's range, stays far inside it.
 constexpr double kFarSurfaces = 100;
 constexpr double kFarTwips = kFarSurfaces * kSurfaceHeightPx * kTwipsPerPixel;
 
@@ -110,31 +111,41 @@ std::string Cell(const Outcome& o) {
   return "diverges@" + std::to_string(o.after);
 }
 
-long Positive(const char* text) {
+// A count of passes from the command line: 1 to a billion, so that twelve
+// clicks' worth of them still fits a long.
+long Passes(const char* text) {
   char* end = nullptr;
+  errno = 0;
   const long v = std::strtol(text, &end, 10);
-  if (end == text || *end != '\0' || v <= 0) {
-    std::fprintf(stderr, "known_properties: not a positive count of passes: %s\n", text);
+  if (end == text || *end != '\0' || errno != 0 || v <= 0 || v > 1000000000L) {
+    std::fprintf(stderr, "known_properties: not a count of passes from 1 to 1e9: %s\n", text);
     std::exit(2);
   }
   return v;
+}
+
+void Usage(std::FILE* to) {
+  std::fprintf(to,
+               "usage: known_properties [--quick] [--settle N] [--watch N] [--every N] [--help]\n");
 }
 
 Options Parse(int argc, char* argv[]) {
   Options o;
   for (int a = 1; a < argc; ++a) {
     const bool hasValue = a + 1 < argc;
-    if (std::strcmp(argv[a], "--quick") == 0) {
+    if (std::strcmp(argv[a], "--help") == 0) {
+      Usage(stdout);
+      std::exit(0);
+    } else if (std::strcmp(argv[a], "--quick") == 0) {
       o = Options{2000, 3000, 60};
     } else if (std::strcmp(argv[a], "--settle") == 0 && hasValue) {
-      o.settle = Positive(argv[++a]);
+      o.settle = Passes(argv[++a]);
     } else if (std::strcmp(argv[a], "--watch") == 0 && hasValue) {
-      o.watch = Positive(argv[++a]);
+      o.watch = Passes(argv[++a]);
     } else if (std::strcmp(argv[a], "--every") == 0 && hasValue) {
-      o.every = Positive(argv[++a]);
+      o.every = Passes(argv[++a]);
     } else {
-      std::fprintf(stderr,
-                   "usage: known_properties [--quick] [--settle N] [--watch N] [--every N]\n");
+      Usage(stderr);
       std::exit(2);
     }
   }
@@ -156,7 +167,7 @@ int main(int argc, char* argv[]) {
       kSurfaceHeightPx * kTwipsPerPixel, kTwipsPerPixel);
   std::printf(
       "Diverges: within %ld passes after the last change of mass, a node's coordinate"
-      " is not finite or lies beyond %g surface heights (%.0f twips) from the origin;"
+      " is not finite or exceeds %g surface heights (%.0f twips) in size;"
       " diverges@N: first seen N passes after the latest change.\n",
       o.watch, kFarSurfaces, kFarTwips);
   std::printf(
