@@ -2,5 +2,5 @@
 # Sets up everything this program needs (Debian 12) and runs it.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-bash "$here/scripts/setup.sh" run "$here/build/release"
+bash "$here/scripts/setup.sh" run release
 exec "$here/build/release/ui/hanging-chain"

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Shared by run.sh and test.sh: makes sure the Debian packages are there, then
-# configures and builds one build tree. A second run only rebuilds what changed.
+# configures and builds the build tree of one preset (CMakePresets.json,
+# build/<preset>). A second run only rebuilds what changed.
 #
-#   scripts/setup.sh run|test [build-dir] [extra cmake args...]
+#   scripts/setup.sh run|test [preset]
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 purpose=${1:-run}
-build=${2:-$here/build/release}
-shift $(( $# >= 2 ? 2 : $# ))
+preset=${2:-release}
 
 # What the program needs to build and run, and what the tests need on top.
 run_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libxcb1-dev)
@@ -39,7 +39,16 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@"
+cd "$here"
+if [ "$purpose" = test ]; then
+  # Every time: the preset's options win over those of a tree that run.sh made.
+  cmake --preset "$preset"
+  cmake --build --preset "$preset" --parallel "$(nproc)"
+else
+  # The tests and benchmarks need the test packages: a tree made for running
+  # leaves them out, and only the program is built.
+  if [ ! -f "build/$preset/CMakeCache.txt" ]; then
+    cmake --preset "$preset" -DCHAIN_BUILD_TESTS=OFF -DCHAIN_BUILD_BENCH=OFF
+  fi
+  cmake --build --preset "$preset" --parallel "$(nproc)" --target hanging-chain
 fi
-cmake --build "$build" --parallel "$(nproc)"
