@@ -13,7 +13,7 @@ wait_s=${1:-8}
 out=${2:-$here/docs/screenshot.png}
 build=$here/build/release
 
-bash "$here/scripts/setup.sh" run "$build" >/dev/null
+bash "$here/scripts/setup.sh" run release >/dev/null
 exe=$build/ui/hanging-chain
 mkdir -p "$(dirname "$out")"
 
