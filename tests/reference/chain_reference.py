@@ -2,8 +2,8 @@
 """An independent reference of the chain's time step, written straight from the formulas
 in plain Python floats (IEEE doubles, correctly rounded sqrt, no fused operations).
 
-It runs the 41-node chain through a scripted session of nudges and centre-mass changes
-and prints the final state of every node as hexadecimal doubles, which
+It runs the 41-node chain through the session of nudges and centre-mass changes in
+session_events.txt and prints the final state of every node as hexadecimal doubles, which
 tests/model_reference_test.cpp compares bit for bit. The session stays in the stable
 regime, where no operation faults, so the fault rules play no part here.
 
@@ -11,21 +11,22 @@ regime, where no operation faults, so the fault rules play no part here.
 """
 
 import math
+import os
 
 LAST = 40
 PASSES = 12000
-# pass number -> (what, value): events happen after that pass's drawing, before the next
-EVENTS = {
-    500: ("vx", 50.0),
-    1500: ("mass", 510 / 10),
-    2500: ("vx", -50.0),
-    4000: ("mass", 1010 / 10),
-    4001: ("vx", 50.0),
-    6000: ("mass", 10 / 10),
-    8000: ("mass", 5010 / 10),
-    8500: ("vx", -50.0),
-    10000: ("mass", 1510 / 10),
-}
+
+
+def read_events():
+    """pass number -> (what, value), from session_events.txt beside this script: events
+    happen after that pass's drawing, before the next."""
+    events = {}
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "session_events.txt")) as f:
+        for line in f:
+            if line.strip() and not line.startswith("#"):
+                done, what, value = line.split()
+                events[int(done)] = (what, float(value))
+    return events
 
 
 class Node:
@@ -82,12 +83,13 @@ def main():
     for n in nodes:
         n.rest = dist_next(n)
     centre = nodes[math.floor(LAST / 2)]
+    events = read_events()
     for done in range(1, PASSES + 1):
         for n in nodes:
             compute(n)
         for n in nodes:
             move(n)
-        what, value = EVENTS.get(done, (None, None))
+        what, value = events.get(done, (None, None))
         if what == "vx":
             centre.vx = value
         elif what == "mass":
