@@ -25,12 +25,6 @@ namespace {
 
 chain::Form1* form = nullptr;
 
-// Keep this the same as the draw part of Form1::Pass.
-void DrawAll(chain::DrawTarget& target) {
-  chain::SpringArray& springs = form->springs;
-  for (int i = springs.LBound(); i <= springs.UBound(); ++i) chain::Draw(springs(i), target);
-}
-
 void BM_BareClear(benchmark::State& state) {
   for (auto _ : state) {
     form->Picture1->ClearWhole();
@@ -42,7 +36,7 @@ BENCHMARK(BM_BareClear)->UseRealTime();
 void BM_DrawPass(benchmark::State& state) {
   for (auto _ : state) {
     form->Picture1->Clear();
-    DrawAll(*form->Picture1);
+    chain::DrawChain(form->springs, *form->Picture1);
     benchmark::DoNotOptimize(form->Picture1->Image().constBits());
   }
 }
@@ -52,7 +46,7 @@ void BM_StraightDraw(benchmark::State& state) {
   chain::testing::StraightSurface surface(form->Picture1->size());
   for (auto _ : state) {
     surface.Clear();
-    DrawAll(surface);
+    chain::DrawChain(form->springs, surface);
     benchmark::DoNotOptimize(surface.Image().constBits());
   }
 }
@@ -60,8 +54,7 @@ BENCHMARK(BM_StraightDraw)->UseRealTime();
 
 void BM_PhysicsPass(benchmark::State& state) {
   for (auto _ : state) {
-    chain::ComputePass(form->springs);
-    chain::MovePass(form->springs);
+    chain::PhysicsPass(form->springs);
     benchmark::DoNotOptimize(form->springs(20).yPos);
   }
 }
@@ -83,10 +76,9 @@ BENCHMARK(BM_FullPass)->UseRealTime();
 
 void BM_WholeSurfacePass(benchmark::State& state) {
   for (auto _ : state) {
-    chain::ComputePass(form->springs);
-    chain::MovePass(form->springs);
+    chain::PhysicsPass(form->springs);
     form->Picture1->ClearWhole();
-    DrawAll(*form->Picture1);
+    chain::DrawChain(form->springs, *form->Picture1);
     form->Picture1->Present();
     QCoreApplication::processEvents();
   }

@@ -80,4 +80,8 @@ void Draw(const Spring& node, DrawTarget& obj) noexcept {
   }
 }
 
+void DrawChain(SpringArray& springs, DrawTarget& obj) {
+  for (int i = springs.LBound(); i <= springs.UBound(); ++i) Draw(springs(i), obj);
+}
+
 }  // namespace chain

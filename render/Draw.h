@@ -1,8 +1,9 @@
 #pragma once
-// A node painting its links and itself on a target.
+// A node painting its links and itself on a target, and the chain painting all its nodes.
 
 #include <optional>
 
+#include "model/Chain.h"
 #include "model/Spring.h"
 #include "render/DrawTarget.h"
 
@@ -14,6 +15,9 @@ namespace chain {
 // fails (a fault in the arithmetic, a target operation that throws) costs that
 // step alone, and nothing is reported.
 void Draw(const Spring& node, DrawTarget& obj) noexcept;
+
+// The whole chain: Draw for every node, first index to last.
+void DrawChain(SpringArray& springs, DrawTarget& obj);
 
 // The strain number of a link: floor(|rest - current| * stiffness * colScale + 10).
 // Empty when the arithmetic faults.

@@ -11,7 +11,9 @@
 #include <cmath>
 
 #include "render/DrawTarget.h"
+#include "ui/Clip.h"
 #include "ui/Picture1.h"
+#include "ui/QtColour.h"
 
 namespace chain::testing {
 
@@ -30,7 +32,7 @@ class StraightSurface : public DrawTarget {
   void Clear() { image_.fill(Picture1::kBackground); }
 
   void Line(double x1, double y1, double x2, double y2, ColourWord colour) override {
-    if (const std::optional<QLineF> segment = Picture1::LineInPixels(x1, y1, x2, y2, Area())) {
+    if (const std::optional<QLineF> segment = LineInPixels(x1, y1, x2, y2, Area())) {
       QPainter p(&image_);
       Prepare(p, colour);
       p.drawLine(*segment);
@@ -38,7 +40,7 @@ class StraightSurface : public DrawTarget {
   }
 
   void Circle(double x, double y, double radius, ColourWord colour) override {
-    if (const std::optional<Picture1::Ring> ring = Picture1::CircleInPixels(x, y, radius, Area())) {
+    if (const std::optional<Ring> ring = CircleInPixels(x, y, radius, Area())) {
       QPainter p(&image_);
       Prepare(p, colour);
       p.drawEllipse(ring->centre, ring->radius, ring->radius);
@@ -48,13 +50,12 @@ class StraightSurface : public DrawTarget {
   [[nodiscard]] const QImage& Image() const { return image_; }
 
  private:
-  [[nodiscard]] QRectF Area() const { return Picture1::ClipArea(size_); }
+  [[nodiscard]] QRectF Area() const { return ClipArea(size_); }
 
   static void Prepare(QPainter& p, ColourWord colour) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setBrush(Qt::NoBrush);
-    QPen pen(QColor(static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),
-                    static_cast<int>((colour >> 16) & 0xFFu)));
+    QPen pen(ToQColor(colour));
     pen.setWidthF(p.device()->devicePixelRatio());  // one logical pixel, as Picture1
     pen.setCosmetic(true);
     p.setPen(pen);

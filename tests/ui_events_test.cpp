@@ -231,8 +231,8 @@ bool IsRed(QRgb c) { return qRed(c) > 120 && qBlue(c) < 40 && qGreen(c) < 120; }
 // Counts the pixels of a logical square around a point in twips that pass a test.
 int CountAround(const QImage& image, double xTwips, double yTwips, int half, bool (*test)(QRgb)) {
   const double dpr = image.devicePixelRatio();
-  const int cx = static_cast<int>(xTwips / Picture1::kTwipsPerPixel * dpr);
-  const int cy = static_cast<int>(yTwips / Picture1::kTwipsPerPixel * dpr);
+  const int cx = static_cast<int>(xTwips / kTwipsPerPixel * dpr);
+  const int cy = static_cast<int>(yTwips / kTwipsPerPixel * dpr);
   const int h = static_cast<int>(half * dpr);
   int n = 0;
   for (int y = cy - h; y <= cy + h; ++y) {
@@ -257,7 +257,7 @@ TEST(FrameTest, EveryNodeInItsColourAndNothingButBackgroundAwayFromTheChain) {
     }
   }
   const double dpr = image.devicePixelRatio();
-  const double row = form->springs(20).yPos / Picture1::kTwipsPerPixel;
+  const double row = form->springs(20).yPos / kTwipsPerPixel;
   int stray = 0;
   for (int y = 0; y < image.height(); ++y) {
     if (std::abs(y / dpr - row) < 5) continue;

@@ -48,10 +48,6 @@ std::string Difference(const QImage& got, const QImage& want) {
   return count == 0 ? std::string() : std::to_string(count) + " pixels differ, " + first;
 }
 
-void DrawChain(SpringArray& springs, DrawTarget& target) {
-  for (int i = springs.LBound(); i <= springs.UBound(); ++i) Draw(springs(i), target);
-}
-
 // A chain and how it changes from one frame to the next.
 struct Scene {
   const char* name;

@@ -1,7 +1,5 @@
 #include "ui/Form1.h"
 
-#include <xcb/xcb.h>
-
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -12,23 +10,13 @@
 #include <cstdlib>
 
 #include "render/Draw.h"
+#include "ui/Layout.h"
 
 namespace chain {
 
 namespace {
 
 constexpr int kLastIndex = 40;
-
-// Layout in pixels (15 twips each) from the top-left of the client area.
-constexpr QRect kPicture1(0, 0, 625, 513);
-constexpr QRect kCommand2(8, 552, 89, 17);
-constexpr QRect kHScroll1(344, 520, 273, 17);
-constexpr QRect kLabel1Mass(256, 520, 74, 13);
-constexpr QRect kCommand1(8, 520, 89, 25);
-constexpr QRect kCommand3(104, 520, 89, 25);
-constexpr QRect kHScroll2(344, 544, 273, 17);
-constexpr QRect kLabel1Scale(256, 544, 80, 13);
-constexpr QSize kClientArea(625, 574);
 
 void Configure(QScrollBar* bar, int minimum, int maximum, int arrow, int page, int value) {
   bar->setRange(minimum, maximum);
@@ -95,23 +83,24 @@ Form1::Form1(QWidget* parent)
              new QLabel(QStringLiteral("FEA Color Scale:"), this)},
       Command1(new QPushButton(QStringLiteral("Nudge Left"), this)),
       Command3(new QPushButton(QStringLiteral("Nudge Right"), this)),
-      HScroll2(new ChainScrollBar(this)) {
+      HScroll2(new ChainScrollBar(this)),
+      windowGone_(*this, [] { EndProgram(); }) {
   setWindowTitle(QStringLiteral("Brenmo Quillet - Varnholt"));
-  setFixedSize(kClientArea);  // the layout is fixed
+  setFixedSize(layout::kClientArea);  // the layout is fixed
 
   // Small captions fit the fixed control sizes.
   QFont small = font();
   small.setPixelSize(11);
   setFont(small);
 
-  Picture1->setGeometry(kPicture1);
-  Command2->setGeometry(kCommand2);
-  HScroll1->setGeometry(kHScroll1);
-  Label1[0]->setGeometry(kLabel1Mass);
-  Command1->setGeometry(kCommand1);
-  Command3->setGeometry(kCommand3);
-  HScroll2->setGeometry(kHScroll2);
-  Label1[1]->setGeometry(kLabel1Scale);
+  Picture1->setGeometry(layout::kPicture1);
+  Command2->setGeometry(layout::kCommand2);
+  HScroll1->setGeometry(layout::kHScroll1);
+  Label1[0]->setGeometry(layout::kLabel1Mass);
+  Command1->setGeometry(layout::kCommand1);
+  Command3->setGeometry(layout::kCommand3);
+  HScroll2->setGeometry(layout::kHScroll2);
+  Label1[1]->setGeometry(layout::kLabel1Scale);
   for (QLabel* label : Label1) {
     label->setFocusPolicy(Qt::NoFocus);
     FitText(label);
@@ -147,10 +136,9 @@ Form1::Form1(QWidget* parent)
     bool cancel = false;
     Form_QueryUnload(cancel, kAppWindows);
   });
-  QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
-Form1::~Form1() { QCoreApplication::instance()->removeNativeEventFilter(this); }
+Form1::~Form1() = default;
 
 void Form1::StartUp() {
   SetUpChain(springs, kLastIndex);
@@ -159,10 +147,9 @@ void Form1::StartUp() {
 }
 
 void Form1::Pass() {
-  ComputePass(springs);
-  MovePass(springs);  // a node whose move faults costs only that node
+  PhysicsPass(springs);  // a node whose move faults costs only that node
   Picture1->Clear();
-  for (int i = springs.LBound(); i <= springs.UBound(); ++i) Draw(springs(i), *Picture1);
+  DrawChain(springs, *Picture1);
   Picture1->Present();
   QCoreApplication::processEvents();
 }
@@ -197,27 +184,6 @@ void Form1::Form_QueryUnload(bool& cancel, int unloadMode) {
 void Form1::closeEvent(QCloseEvent* event) {
   bool cancel = false;
   Form_QueryUnload(cancel, event->spontaneous() ? kFormControlMenu : kAppWindows);
-}
-
-bool Form1::nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) {
-  (void)result;
-  // A window destroyed from outside, without a close request, would leave the
-  // loop running with nothing on the screen: end as if it had been closed.
-  if (eventType != "xcb_generic_event_t" || !testAttribute(Qt::WA_WState_Created)) return false;
-  const auto* event = static_cast<const xcb_generic_event_t*>(message);
-  const auto ownWindow = static_cast<xcb_window_t>(winId());
-  const std::uint8_t type = event->response_type & 0x7Fu;
-  if (type == XCB_DESTROY_NOTIFY) {
-    const auto* destroyed = static_cast<const xcb_destroy_notify_event_t*>(message);
-    if (destroyed->window == ownWindow) EndProgram();
-  } else if (type == 0) {  // an error reply
-    const auto* error = static_cast<const xcb_generic_error_t*>(message);
-    if ((error->error_code == XCB_WINDOW || error->error_code == XCB_DRAWABLE) &&
-        error->resource_id == ownWindow) {
-      EndProgram();
-    }
-  }
-  return false;
 }
 
 void Form1::EndProgram() {

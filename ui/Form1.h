@@ -2,7 +2,6 @@
 // The program's only window: it owns the chain, shows it on its drawing
 // surface and runs the simulation loop; its handlers hold all user-facing logic.
 
-#include <QAbstractNativeEventFilter>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -11,6 +10,7 @@
 
 #include "model/Chain.h"
 #include "ui/Picture1.h"
+#include "ui/WindowGoneFilter.h"
 
 namespace chain {
 
@@ -25,7 +25,7 @@ class ChainScrollBar : public QScrollBar {
   void keyPressEvent(QKeyEvent* event) override;
 };
 
-class Form1 : public QWidget, public QAbstractNativeEventFilter {
+class Form1 : public QWidget {
  public:
   explicit Form1(QWidget* parent = nullptr);
   ~Form1() override;
@@ -39,7 +39,7 @@ class Form1 : public QWidget, public QAbstractNativeEventFilter {
   // The start-up part of Form_Load: the chain with its start values and rest
   // lengths, then the window shown. Tests call it, then Pass() as they like.
   void StartUp();
-  // One pass of the loop: compute, move, clear and draw, then one dispatch of
+  // One pass of the loop: the physics pass, clear and draw the chain, then one dispatch of
   // the pending window events (which presents the frame).
   void Pass();
 
@@ -67,10 +67,12 @@ class Form1 : public QWidget, public QAbstractNativeEventFilter {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
  private:
   [[noreturn]] static void EndProgram();
+
+  // Ends the program when the window is destroyed without a close request.
+  WindowGoneFilter windowGone_;
 };
 
 }  // namespace chain

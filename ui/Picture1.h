@@ -2,7 +2,6 @@
 // The drawing surface: a persistent off-screen image that nodes draw on in
 // twips with colour words, presented in one piece when the widget repaints.
 
-#include <QColor>
 #include <QImage>
 #include <QLineF>
 #include <QPainter>
@@ -14,12 +13,12 @@
 #include <vector>
 
 #include "render/DrawTarget.h"
+#include "ui/Clip.h"
 
 namespace chain {
 
 class Picture1 : public QWidget, public DrawTarget {
  public:
-  static constexpr double kTwipsPerPixel = 15.0;
   // Near-black: pure red, pure blue and yellow all stand out on it.
   static constexpr QRgb kBackground = 0xFF101418;
 
@@ -42,26 +41,6 @@ class Picture1 : public QWidget, public DrawTarget {
 
   // The frame as drawn so far (finished first), in device pixels.
   [[nodiscard]] const QImage& Image();
-
-  // What a Line or Circle in twips puts on an image, in logical pixels: the
-  // part of the segment that can reach the area, or the ring when its outline
-  // can touch the area; nothing otherwise. The area is ClipArea of the surface.
-  struct Ring {
-    QPointF centre;
-    double radius;
-  };
-  [[nodiscard]] static std::optional<QLineF> LineInPixels(double x1, double y1, double x2,
-                                                          double y2, const QRectF& area);
-  [[nodiscard]] static std::optional<Ring> CircleInPixels(double x, double y, double radius,
-                                                          const QRectF& area);
-  // The surface of that logical size, a little enlarged.
-  [[nodiscard]] static QRectF ClipArea(QSize size);
-
-  // The part of a segment (in logical pixels) that can reach the visible
-  // area, or nothing. Done in double precision, so no coordinate handed to the
-  // painter is huge or not finite.
-  [[nodiscard]] static std::optional<QLineF> ClipSegment(double x1, double y1, double x2, double y2,
-                                                         const QRectF& area);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

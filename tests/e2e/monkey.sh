@@ -22,13 +22,14 @@ seed=${2:-${MONKEY_SEED:-$(($(date +%s%N) % 1000000))}}
 echo "monkey seed: $seed (replay: MONKEY_SEED=$seed $0 $seconds)"
 RANDOM=$seed
 
-# Client-area rectangles (x y w h) of the layout.
-readonly PICTURE="0 0 625 513"
-readonly NUDGE_LEFT="8 520 89 25"
-readonly NUDGE_RIGHT="104 520 89 25"
-readonly EXIT_BUTTON="8 552 89 17"
-readonly HSCROLL1="344 520 273 17"
-readonly HSCROLL2="344 544 273 17"
+# Client-area rectangles (x y w h) of the layout, then of the places between.
+PICTURE=$(e2e_rect Picture1)
+NUDGE_LEFT=$(e2e_rect Command1)
+NUDGE_RIGHT=$(e2e_rect Command3)
+EXIT_BUTTON=$(e2e_rect Command2)
+HSCROLL1=$(e2e_rect HScroll1)
+HSCROLL2=$(e2e_rect HScroll2)
+readonly PICTURE NUDGE_LEFT NUDGE_RIGHT EXIT_BUTTON HSCROLL1 HSCROLL2
 readonly LABELS="256 520 80 37"
 readonly EMPTY="200 548 50 26"
 readonly KEYS=(Tab shift+Tab Left Right Up Down Prior Next Home End)
@@ -73,7 +74,9 @@ random_click() {
   local targets=("$PICTURE" "$NUDGE_LEFT" "$NUDGE_RIGHT" "$MASS_BAR" "$HSCROLL2" "$LABELS" "$EMPTY")
   point_in "${targets[RANDOM % ${#targets[@]}]}"
   # Never on "E&xit" (nor its edge): that ends the program.
-  if inside "$PX" "$PY" "6 550 93 21"; then return; fi
+  local x y w h
+  read -r x y w h <<<"$EXIT_BUTTON"
+  if inside "$PX" "$PY" "$((x - 2)) $((y - 2)) $((w + 4)) $((h + 4))"; then return; fi
   act click "$PX" "$PY"
   e2e_click "$PX" "$PY"
 }
