@@ -1,27 +1,52 @@
 #!/usr/bin/env bash
 # The pass of the window's loop, part by part, on the offscreen platform and
 # under Xvfb: runs bench/frame_bench on each (repetitions interleaved at random,
-# medians of wall-clock time) and prints the ratios that matter.
+# medians of wall-clock time) and prints the ratios that matter. Under Xvfb it
+# also runs the program's own loop for a number of passes and prints what a
+# pass costs in processor time, the program's and the X server's.
 #
 #   bench/frame.sh [--repetitions N] [--min-time SECONDS] [--build DIR] [--platform offscreen|xvfb|both]
+#                  [--loop-passes N]
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+if [ "${1:-}" = --loop-inside ]; then  # under with-xvfb.sh: $2 the program, $3 passes
+  ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }  # user + system, in clock ticks
+  x0=$(ticks "$XVFB_PID")
+  TIMEFORMAT='%R %U %S'
+  times=$({ time "$2" "$3" >/dev/null 2>&1; } 2>&1)
+  x1=$(ticks "$XVFB_PID")
+  read -r wall user sys <<<"$times"
+  awk -v n="$3" -v wall="$wall" -v p="$(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')" \
+    -v x=$((x1 - x0)) -v hz="$(getconf CLK_TCK)" 'BEGIN {
+      printf "Xvfb, the loop of the program, %d passes (per pass):\n", n
+      printf "  wall-clock             %10.1f us\n", 1e6 * wall / n
+      printf "  program processor      %10.1f us\n", 1e6 * p / n
+      printf "  X server processor     %10.1f us\n", 1e6 * x / hz / n
+      printf "  both / wall-clock      %6.2f\n", (p + x / hz) / wall }'
+  exit 0
+fi
 reps=9
 min_time=0.2
 build=$here/../build/release
 platform=both
+loop_passes=20000
 while [ $# -gt 0 ]; do
   case $1 in
     --repetitions) reps=$2; shift 2 ;;
     --min-time) min_time=$2; shift 2 ;;
     --build) build=$2; shift 2 ;;
     --platform) platform=$2; shift 2 ;;
-    *) echo "usage: $0 [--repetitions N] [--min-time SECONDS] [--build DIR] [--platform offscreen|xvfb|both]" >&2
+    --loop-passes) loop_passes=$2; shift 2 ;;
+    *) echo "usage: $0 [--repetitions N] [--min-time SECONDS] [--build DIR] [--platform offscreen|xvfb|both] [--loop-passes N]" >&2
        exit 2 ;;
   esac
 done
 bench=$build/bench/frame_bench
-[ -x "$bench" ] || { echo "missing $bench: build the project first" >&2; exit 1; }
+loop=$build/bench/chain_passes
+for f in "$bench" "$loop"; do
+  [ -x "$f" ] || { echo "missing $f: build the project first" >&2; exit 1; }
+done
 args=(--benchmark_repetitions="$reps" --benchmark_min_time="$min_time"
   --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
   --benchmark_format=csv)
@@ -53,4 +78,5 @@ if [ "$platform" = offscreen ] || [ "$platform" = both ]; then
 fi
 if [ "$platform" = xvfb ] || [ "$platform" = both ]; then
   bash "$here/with-xvfb.sh" "$bench" "${args[@]}" 2>/dev/null | medians | report Xvfb
+  bash "$here/with-xvfb.sh" bash "$0" --loop-inside "$loop" "$loop_passes"
 fi

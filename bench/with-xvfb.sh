@@ -5,7 +5,8 @@
 #
 # The server gets a free display number of its own (-displayfd), a black root
 # window and a 24-bit 1280x1024 screen; --wm also starts openbox on it. The
-# command's exit status is passed on.
+# command finds the server's process id in XVFB_PID (to read its processor
+# time); its exit status is passed on.
 set -euo pipefail
 
 wm=0
@@ -45,6 +46,7 @@ for _ in $(seq 100); do
   sleep 0.05
 done
 export QT_QPA_PLATFORM=xcb
+export XVFB_PID=$xvfb_pid
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then  # Qt wants one; keep it private to this run
   mkdir -m 700 "$tmp/runtime"
   export XDG_RUNTIME_DIR=$tmp/runtime
