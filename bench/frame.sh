@@ -63,13 +63,16 @@ medians() {
 report() {  # $1: platform name; stdin: medians
   awk -v platform="$1" '{ t[$1] = $2 } END {
     printf "%s (median wall-clock time of a pass part):\n", platform
-    n = split("BM_BareClear BM_DrawPass BM_StraightDraw BM_PhysicsPass BM_EmptyFrame BM_FullPass BM_WholeSurfacePass", k, " ")
+    n = split("BM_BareClear BM_DrawPass BM_StraightDraw BM_PhysicsPass BM_EmptyFrame BM_FullPass BM_WholeSurfacePass BM_Describe", k, " ")
     for (i = 1; i <= n; ++i) printf "  %-20s %10.1f us\n", k[i], t[k[i]] / 1000
     printf "  draw pass / bare clear      %6.2f\n", t["BM_DrawPass"] / t["BM_BareClear"]
     printf "  plain draw / bare clear     %6.2f\n", t["BM_StraightDraw"] / t["BM_BareClear"]
     printf "  full pass / empty frame     %6.2f\n", t["BM_FullPass"] / t["BM_EmptyFrame"]
     printf "  whole-surface pass / empty  %6.2f\n", t["BM_WholeSurfacePass"] / t["BM_EmptyFrame"]
     printf "  physics / full pass         %6.2f %%\n", 100 * t["BM_PhysicsPass"] / t["BM_FullPass"]
+    # The window describes the surface at most twice a second.
+    printf "  description / full pass     %6.2f %%\n", 100 * t["BM_Describe"] / t["BM_FullPass"]
+    printf "  description, twice a second %8.4f %% of the loop\n", 100 * 2 * t["BM_Describe"] / 1e9
   }'
 }
 

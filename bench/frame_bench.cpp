@@ -10,6 +10,7 @@
 //                     event dispatch that repaints it: presenting one frame, the floor
 //   BM_FullPass       the program's pass: physics, clear, draw, present, event dispatch
 //   BM_WholeSurfacePass  the same with every pixel cleared and presented each time
+//   BM_Describe       the words that describe the surface, made from the 41 nodes
 //
 // Wall-clock time throughout: presenting a frame may wait for the display server.
 #include <benchmark/benchmark.h>
@@ -17,8 +18,10 @@
 #include <QApplication>
 
 #include "model/Chain.h"
+#include "render/Describe.h"
 #include "render/Draw.h"
 #include "tests/straight_surface.h"
+#include "ui/Clip.h"
 #include "ui/Form1.h"
 
 namespace {
@@ -84,6 +87,17 @@ void BM_WholeSurfacePass(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_WholeSurfacePass)->UseRealTime();
+
+void BM_Describe(benchmark::State& state) {
+  const chain::SurfaceSize surface{static_cast<double>(form->Picture1->width()),
+                                   static_cast<double>(form->Picture1->height()),
+                                   chain::kTwipsPerPixel};
+  for (auto _ : state) {
+    std::string words = chain::DescribeChain(form->springs, surface, chain::Disturbance::kNone);
+    benchmark::DoNotOptimize(words.data());
+  }
+}
+BENCHMARK(BM_Describe)->UseRealTime();
 
 }  // namespace
 

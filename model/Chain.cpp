@@ -22,6 +22,12 @@ Spring& SpringArray::operator()(int i) {
   return *slot;
 }
 
+const Spring* SpringArray::Peek(int i) const noexcept {
+  const long offset = static_cast<long>(i) - first_;
+  if (offset < 0 || offset >= static_cast<long>(items_.size())) return nullptr;
+  return items_[static_cast<std::size_t>(offset)].get();
+}
+
 void SetUpChain(SpringArray& springs, int last) {
   springs.ReDim(0, last);
   const int first = springs.LBound();

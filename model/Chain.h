@@ -24,6 +24,9 @@ class SpringArray {
 
   // Throws std::out_of_range outside first..last.
   Spring& operator()(int i);
+  // The node at i for a reader: null outside first..last or while the element
+  // is still empty. Never fills an element.
+  [[nodiscard]] const Spring* Peek(int i) const noexcept;
 
  private:
   int first_ = 0;
