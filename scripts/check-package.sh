@@ -1,20 +1,25 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a built Release tree, unpacks it into a
-# scratch folder and checks what a user would get from it:
+# Checks what a user gets from the Debian package that scripts/build-package.sh
+# built from a Release tree and unpacked into BUILD_DIR/package-check/out:
 #
 #   scripts/check-package.sh BUILD_DIR
 #
 # the files in their places, a valid desktop entry whose Exec and Icon resolve
-# inside the package, library dependencies from dpkg-shlibdeps plus the Qt
-# platform plugins, a hardened program whose libraries all resolve, and a
-# program that opens its window, with its icon, and keeps running.
+# inside the package, the metainfo naming that entry, the manual page and the
+# copyright file and changelog, library dependencies from dpkg-shlibdeps plus
+# the Qt platform plugins, a hardened program with no build folder's path in it
+# whose libraries all resolve, and a program that opens its window, with its
+# icon, and keeps running.
 set -euo pipefail
 
 build=$(cd "${1:?usage: check-package.sh BUILD_DIR}" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 scratch=$build/package-check
-rm -rf "$scratch"
-mkdir -p "$scratch/out" "$scratch/root"
+debs=("$scratch"/out/*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "FAIL: expected one .deb, got: ${debs[*]}" >&2; exit 1; }
+deb=${debs[0]}
+root=$scratch/out/root
+echo "checking $(basename "$deb")"
 
 failures=0
 fail() {
@@ -22,31 +27,29 @@ fail() {
   failures=$((failures + 1))
 }
 
-(cd "$build" && cpack -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1) || {
-  cat "$scratch/cpack.log" >&2
-  echo "FAIL: cpack" >&2
-  exit 1
-}
-debs=("$scratch"/out/*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "FAIL: expected one .deb, got: ${debs[*]}" >&2; exit 1; }
-deb=${debs[0]}
-echo "built $(basename "$deb")"
-
-dpkg-deb -x "$deb" "$scratch/root"
-root=$scratch/root
-
-# Files in their places.
+# Files in their places. The program's id names the desktop entry, the
+# metainfo and the icon.
+id=org.example.hanging_chain
 exe=$root/usr/bin/hanging-chain
-desktop=$root/usr/share/applications/hanging-chain.desktop
-for f in "$exe" "$desktop" \
-  "$root/usr/share/icons/hicolor/scalable/apps/hanging-chain.svg" \
-  "$root/usr/share/icons/hicolor/256x256/apps/hanging-chain.png"; do
+desktop=$root/usr/share/applications/$id.desktop
+metainfo=$root/usr/share/metainfo/$id.metainfo.xml
+icons=$root/usr/share/icons/hicolor
+doc=$root/usr/share/doc/hanging-chain
+for f in "$exe" "$desktop" "$metainfo" "$icons/scalable/apps/$id.svg" "$icons/256x256/apps/$id.png" \
+  "$root/usr/share/man/man6/hanging-chain.6.gz" "$doc/copyright" "$doc/changelog.gz"; do
   [ -f "$f" ] || fail "missing ${f#"$root"}"
 done
 [ -x "$exe" ] || fail "usr/bin/hanging-chain is not executable"
-file -b "$root/usr/share/icons/hicolor/256x256/apps/hanging-chain.png" | grep -q '^PNG image data, 256 x 256' \
+file -b "$icons/256x256/apps/$id.png" | grep -q '^PNG image data, 256 x 256' \
   || fail "the 256x256 icon is not a 256 x 256 PNG"
-grep -q '<svg' "$root/usr/share/icons/hicolor/scalable/apps/hanging-chain.svg" || fail "the scalable icon is no SVG"
+grep -q '<svg' "$icons/scalable/apps/$id.svg" || fail "the scalable icon is no SVG"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" 2>/dev/null \
+  || fail "the metainfo does not launch $id.desktop"
+grep -q "<release version=\"$(dpkg-deb -f "$deb" Version)\" date=\"[0-9-]*\"" "$metainfo" 2>/dev/null \
+  || fail "the metainfo has no dated release of the package's version"
+cmp -s <(sed -n '/^Permission is hereby granted/,$p' "$here/LICENSE") \
+  <(sed -n '/^ Permission is hereby granted/,$p' "$doc/copyright" | sed 's/^ //; s/^\.$//') \
+  || fail "the copyright file does not carry LICENSE's text"
 unexpected=$(cd "$root" && find . -type f ! -path './usr/bin/*' ! -path './usr/share/*' | head -5)
 [ -z "$unexpected" ] || fail "files outside /usr/bin and /usr/share: $unexpected"
 
@@ -58,7 +61,7 @@ if [ -f "$desktop" ]; then
   exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
   icon_name=$(sed -n 's/^Icon=//p' "$desktop")
   [ -x "$root/usr/bin/$exec_name" ] || fail "Exec=$exec_name is not in usr/bin"
-  [ -f "$root/usr/share/icons/hicolor/scalable/apps/$icon_name.svg" ] || fail "Icon=$icon_name has no SVG"
+  [ -f "$icons/scalable/apps/$icon_name.svg" ] || fail "Icon=$icon_name has no SVG"
   for key in Name Comment Categories; do
     grep -q "^$key=." "$desktop" || fail "desktop entry lacks $key"
   done
@@ -110,6 +113,9 @@ check_window() {
 # The packaged (stripped) program: hardened, every library found, starts.
 if [ -f "$exe" ]; then
   "$here/scripts/check-hardening.sh" "$build" "$exe" >/dev/null || fail "packaged program not hardened"
+  for path in "$here" "$build"; do
+    ! grep -qF "$path" "$exe" || fail "the packaged program contains the path $path"
+  done
   missing=$(ldd "$exe" | grep 'not found' || true)
   [ -z "$missing" ] || fail "libraries not found: $missing"
   check_window "$exe"

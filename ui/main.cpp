@@ -6,7 +6,8 @@
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/hanging-chain.png")));
-  QGuiApplication::setDesktopFileName(QStringLiteral("hanging-chain"));
+  // Ties the window to its installed desktop entry (CHAIN_APP_ID.desktop).
+  QGuiApplication::setDesktopFileName(QStringLiteral(CHAIN_APP_ID));
   chain::Form1 form;
   form.Form_Load();
 }
