@@ -103,7 +103,8 @@ e2e_start_x() {
 e2e_wm_running() { wmctrl -m >/dev/null 2>&1; }
 
 # Starts the program; its output goes to $E2E_WORK/program.log. Sets E2E_PID
-# and, once the window is mapped, E2E_WID.
+# and E2E_WID, and returns once the program can take input: its window is
+# mapped, active and focused (e2e_focus), and it has drawn frames since.
 e2e_start_program() {
   unset QT_QPA_PLATFORM
   "$E2E_PROGRAM" >"$E2E_WORK/program.log" 2>&1 &
@@ -113,12 +114,61 @@ e2e_start_program() {
   # A sanitizer build starts slowly; 20 s is far more than either needs.
   e2e_wait_for 20 e2e_find_window || {
     e2e_show_log
+    e2e_show_windows
     e2e_fail "no window \"$E2E_TITLE\" appeared"
   }
   e2e_log "program $E2E_PID, window $E2E_WID"
-  # Let the window manager map and focus it.
-  e2e_wait_for 5 e2e_window_viewable || e2e_fail "window never became viewable"
-  xdotool windowactivate --sync "$E2E_WID" >/dev/null 2>&1 || true
+  e2e_focus
+  # Two changes of the picture after the focus: the loop is running and has
+  # dispatched the focus change (events are handled once per pass).
+  local shot previous
+  previous=$(e2e_shot ready0)
+  for shot in ready1 ready2; do
+    e2e_wait_for 20 e2e_picture_changed "$previous" "$shot" || e2e_fail "the picture does not change"
+    previous=$E2E_WORK/$shot.png
+  done
+  e2e_log "program ready"
+}
+
+# e2e_picture_changed BEFORE NAME: a new screenshot NAME differs from BEFORE.
+e2e_picture_changed() {
+  local shot
+  e2e_alive || {
+    e2e_show_log
+    e2e_fail "the program ended while starting"
+  }
+  shot=$(e2e_shot "$2")
+  [ "$("$E2E_PIXELS" differ "$1" "$shot")" -gt 0 ]
+}
+
+# Makes the window the active one for the window manager and the one with the
+# input focus, so that keys sent through the server (xdotool key) reach it.
+# Asks again every second for as long as the window manager has not done it.
+e2e_focus() {
+  local deadline=$((SECONDS + 20))
+  until e2e_focused; do
+    [ $SECONDS -lt $deadline ] || {
+      e2e_show_windows
+      e2e_fail "the window did not get the focus"
+    }
+    xdotool windowactivate "$E2E_WID" 2>/dev/null || true
+    e2e_wait_for 1 e2e_focused && break
+  done
+}
+
+e2e_focused() {
+  [ "$(xdotool getactivewindow 2>/dev/null)" = "$E2E_WID" ] &&
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$E2E_WID" ]
+}
+
+e2e_show_windows() {
+  {
+    echo "--- windows: active $(xdotool getactivewindow 2>&1), focus $(xdotool getwindowfocus 2>&1)"
+    xdotool search --name "^${E2E_TITLE}\$" 2>&1 | while read -r id; do
+      xwininfo -id "$id" 2>&1 | grep -E 'Window id|Map State'
+    done
+    wmctrl -l 2>&1
+  } >&2 || true
 }
 
 e2e_find_window() {
@@ -131,8 +181,6 @@ e2e_find_window() {
   E2E_WID=$(echo "$ids" | head -n1)
   [ -n "$E2E_WID" ]
 }
-
-e2e_window_viewable() { xwininfo -id "$E2E_WID" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
 # The client area's size "W H" (the window itself, without the frame).
 e2e_client_size() {
@@ -164,15 +212,50 @@ e2e_shot() {
 e2e_alive() { kill -0 "$E2E_PID" 2>/dev/null; }
 e2e_gone() { ! e2e_alive; }
 
+# e2e_end_by HOW [NOTE]: ends the program one of the ways a user can, and
+# checks that it ends within a second with status 0 and a clean log:
+#   alt-x      Alt+X presses "E&xit"
+#   alt-f4     the window manager's close key
+#   wmctrl     a close request from another program (wmctrl -c)
+#   destroyed  the window destroyed without a close request (xdotool windowclose)
+# The keys go to the focused window (e2e_focus first). The second is the
+# program's own: it counts from when the tool that sent the input has ended,
+# so the server has taken it in, not from when the tool was started, which on
+# a busy machine can take longer than the program needs.
+e2e_end_by() {
+  local how=$1 what="$1${2:+ $2}" start
+  e2e_alive || e2e_fail "the program ended by itself"
+  case $how in
+    alt-x | alt-f4) e2e_focus ;;
+  esac
+  case $how in
+    alt-x) xdotool key --clearmodifiers alt+x ;;
+    alt-f4) xdotool key --clearmodifiers alt+F4 ;;
+    wmctrl) wmctrl -c "$E2E_TITLE" ;;
+    destroyed) xdotool windowclose "$E2E_WID" ;;
+    *) e2e_fail "unknown way of ending: $how" ;;
+  esac
+  start=$(date +%s%N)
+  e2e_expect_exit_within 1000 "$what" "$start"
+  [ "$E2E_STATUS" = 0 ] || {
+    e2e_show_log
+    e2e_fail "$what: exit status $E2E_STATUS"
+  }
+  e2e_check_log_clean
+}
+
 # e2e_expect_exit_within MS WHAT START_NS: waits until MS milliseconds after
 # START_NS (date +%s%N) for the program to end; sets E2E_STATUS to its exit
-# status and E2E_EXIT_MS to the time it took. Fails when it does not end.
+# status and E2E_EXIT_MS to the time it took. Fails when it does not end, and
+# tells whether it ended a little later or not at all.
 e2e_expect_exit_within() {
   local ms=$1 what=$2 start=$3 now
   while e2e_alive; do
     now=$(date +%s%N)
     if [ $(((now - start) / 1000000)) -ge "$ms" ]; then
       e2e_show_log
+      e2e_show_windows
+      e2e_wait_for 5 e2e_gone && echo "it ended $((($(date +%s%N) - start) / 1000000)) ms after the input" >&2
       e2e_fail "$what: the program still runs ${ms} ms later"
     fi
     sleep 0.01

@@ -204,10 +204,5 @@ summary=""
 for k in "${!tally[@]}"; do summary+="$k=${tally[$k]} "; done
 e2e_log "$actions actions ($summary), $probes probes: $moving with the chain moving, $diverged with it off the surface"
 
-xdotool windowactivate --sync "$E2E_WID" 2>/dev/null || true
-start=$(date +%s%N)
-xdotool key --clearmodifiers alt+x
-e2e_expect_exit_within 1000 "Alt+X after the monkey" "$start"
-[ "$E2E_STATUS" = 0 ] || e2e_fail "exit status $E2E_STATUS (seed $seed)"
-e2e_check_log_clean
+e2e_end_by alt-x "after the monkey (seed $seed)"
 echo "monkey: ok (seed $seed)"
