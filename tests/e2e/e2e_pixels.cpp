@@ -8,6 +8,10 @@
 //   e2e_pixels asym SHOT          pixels that differ from their mirror image
 //                                 about the middle of the fixed ends
 //   e2e_pixels drawn SHOT         number of pixels that are not background
+//   e2e_pixels crop SCREEN OUT    finds the drawing surface (its top-left
+//                                 corner of the program's background colour)
+//                                 in a shot of the whole screen and writes the
+//                                 client area from there; exits 1 if none
 //
 // Prints what it measured; exits 1 when a `frame` check fails, 2 on bad use.
 
@@ -24,6 +28,7 @@ namespace {
 
 constexpr int kWidth = 625;
 constexpr int kHeight = 513;
+constexpr int kClientHeight = 574;  // the surface and the controls below it
 // Node i starts at x = 200 * (i + 1) twips, y = 2000 twips; 15 twips a pixel.
 constexpr double kLeftEndX = 200.0 / 15;    // 13.3
 constexpr double kRightEndX = 8200.0 / 15;  // 546.7
@@ -195,12 +200,35 @@ int Drawn(const Shot& s) {
   return 0;
 }
 
+// The surface's background is this exact colour; its four corners are never
+// drawn on while the chain hangs, and the pixels left of and above it are not.
+int Crop(const char* in, const char* out) {
+  constexpr QRgb kSurface = 0x101418;
+  const QImage screen = QImage(QString::fromLocal8Bit(in)).convertToFormat(QImage::Format_RGB32);
+  const auto is = [&](int x, int y) {
+    return x >= 0 && y >= 0 && x < screen.width() && y < screen.height() &&
+           (screen.pixel(x, y) & 0xFFFFFFu) == kSurface;
+  };
+  for (int y = 0; y + kHeight <= screen.height(); ++y) {
+    for (int x = 0; x + kWidth <= screen.width(); ++x) {
+      if (is(x, y) && !is(x - 1, y) && !is(x, y - 1) && is(x + kWidth - 1, y) &&
+          is(x, y + kHeight - 1) && is(x + kWidth - 1, y + kHeight - 1)) {
+        std::printf("surface at %d,%d\n", x, y);
+        return screen.copy(x, y, kWidth, kClientHeight).save(QString::fromLocal8Bit(out)) ? 0 : 2;
+      }
+    }
+  }
+  std::printf("no drawing surface in %s\n", in);
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "differ") == 0 && argc >= 4) {
     return Differ(argv[2], argv[3], argc >= 5 && std::strcmp(argv[4], "--all") == 0);
   }
+  if (argc == 4 && std::strcmp(argv[1], "crop") == 0) return Crop(argv[2], argv[3]);
   if (argc == 3) {
     Shot shot;
     if (!Load(argv[2], shot)) return 2;
@@ -209,6 +237,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[1], "drawn") == 0) return Drawn(shot);
     if (std::strcmp(argv[1], "centre") == 0) return Centre(shot);
   }
-  std::fprintf(stderr, "usage: e2e_pixels frame|asym|drawn SHOT | differ A B [--all]\n");
+  std::fprintf(stderr,
+               "usage: e2e_pixels frame|asym|drawn SHOT | differ A B [--all] | crop SCREEN OUT\n");
   return 2;
 }
