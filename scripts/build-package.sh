@@ -20,7 +20,10 @@ umask 0022
   exit 1
 }
 debs=("$out"/cpack/*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "FAIL: expected one .deb, got: ${debs[*]}" >&2; exit 1; }
+if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+  echo "FAIL: expected one .deb, got: ${debs[*]}" >&2
+  exit 1
+fi
 mv "${debs[0]}" "$out/"
 rm -rf "$out/cpack"
 deb=("$out"/*.deb)

@@ -9,7 +9,10 @@
 set -euo pipefail
 
 debs=("${1:?usage: check-lintian.sh DIR}"/*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "FAIL: expected one .deb, got: ${debs[*]}" >&2; exit 1; }
+if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+  echo "FAIL: expected one .deb, got: ${debs[*]}" >&2
+  exit 1
+fi
 
 # Tags accepted, as "tag: why". None today.
 accepted=()

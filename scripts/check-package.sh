@@ -16,7 +16,10 @@ build=$(cd "${1:?usage: check-package.sh BUILD_DIR}" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 scratch=$build/package-check
 debs=("$scratch"/out/*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "FAIL: expected one .deb, got: ${debs[*]}" >&2; exit 1; }
+if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+  echo "FAIL: expected one .deb, got: ${debs[*]}" >&2
+  exit 1
+fi
 deb=${debs[0]}
 root=$scratch/out/root
 echo "checking $(basename "$deb")"

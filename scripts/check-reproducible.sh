@@ -15,7 +15,10 @@ set -euo pipefail
 build=$(cd "${1:?usage: check-reproducible.sh BUILD_DIR}" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)
 first=("$build"/package-check/out/*.deb)
-[ ${#first[@]} -eq 1 ] && [ -f "${first[0]}" ] || { echo "FAIL: no first package in $build/package-check/out" >&2; exit 1; }
+if [ ${#first[@]} -ne 1 ] || [ ! -f "${first[0]}" ]; then
+  echo "FAIL: no first package in $build/package-check/out" >&2
+  exit 1
+fi
 scratch=$build/package-repro/second-copy
 rm -rf "$build/package-repro"
 mkdir -p "$scratch/source"
