@@ -57,8 +57,8 @@ TEST_F(FormTest, ControlsSitWhereTheLayoutPutsThem) {
   }
   EXPECT_EQ(form.size(), layout::kClientArea);
   EXPECT_EQ(form.windowTitle(), "Brenmo Quillet - Varnholt");
-  EXPECT_EQ(form.HScroll1->accessibleName(), "Mass of Center:");
-  EXPECT_EQ(form.HScroll2->accessibleName(), "FEA Color Scale:");
+  EXPECT_EQ(form.HScroll1->accessibleName(), "Mass of Center");
+  EXPECT_EQ(form.HScroll2->accessibleName(), "FEA Color Scale");
   EXPECT_FALSE(form.Picture1->accessibleName().isEmpty());
   // The layout is fixed: the window cannot be given another size.
   form.resize(900, 900);

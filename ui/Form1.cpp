@@ -1,15 +1,22 @@
 #include "ui/Form1.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QSessionManager>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <utility>
 
 #include "render/Draw.h"
+#include "ui/Accessible.h"
+#include "ui/FocusFrame.h"
 #include "ui/Layout.h"
 
 namespace chain {
@@ -35,6 +42,20 @@ void FitText(QLabel* label) {
     if (QFontMetrics(f).horizontalAdvance(label->text()) <= label->width()) break;
   }
   label->setFont(f);
+}
+
+// Tells assistive technology that a widget's description changed: setting it
+// does not.
+void Announce(QWidget* widget) {
+  QAccessibleEvent event(widget, QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&event);
+}
+
+// A label's caption without its trailing colon, as a name read out for its bar.
+QString NameFrom(const QLabel* label) {
+  QString name = label->text();
+  if (name.endsWith(QLatin1Char(':'))) name.chop(1);
+  return name;
 }
 
 }  // namespace
@@ -74,6 +95,13 @@ void ChainScrollBar::keyPressEvent(QKeyEvent* event) {
   event->accept();
 }
 
+void ChainScrollBar::paintEvent(QPaintEvent* event) {
+  QScrollBar::paintEvent(event);
+  if (!hasFocus()) return;
+  QPainter p(this);
+  DrawFocusFrame(p, *this);
+}
+
 Form1::Form1(QWidget* parent)
     : QWidget(parent),
       Picture1(new chain::Picture1(this)),
@@ -110,8 +138,8 @@ Form1::Form1(QWidget* parent)
     button->setDefault(false);
   }
 
-  HScroll1->setAccessibleName(Label1[0]->text());
-  HScroll2->setAccessibleName(Label1[1]->text());
+  HScroll1->setAccessibleName(NameFrom(Label1[0]));
+  HScroll2->setAccessibleName(NameFrom(Label1[1]));
   Label1[0]->setBuddy(HScroll1);
   Label1[1]->setBuddy(HScroll2);
 
@@ -130,6 +158,13 @@ Form1::Form1(QWidget* parent)
   connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
   connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
   connect(HScroll2, &QScrollBar::valueChanged, this, [this] { HScroll2_Change(); });
+  DescribeBars();
+  for (QScrollBar* bar : {HScroll1, HScroll2}) {
+    connect(bar, &QScrollBar::valueChanged, this, [this] { DescribeBars(); });
+  }
+  UseAccessibleRoles(*this, *Picture1);
+  connect(&describeTimer_, &QTimer::timeout, this, [this] { DescribeSurface(); });
+  describeTimer_.start(500);
 
   // The session ending is a close request like any other.
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
@@ -142,6 +177,7 @@ Form1::~Form1() = default;
 
 void Form1::StartUp() {
   SetUpChain(springs, kLastIndex);
+  DescribeSurface();
   show();
   Picture1->setFocus(Qt::OtherFocusReason);
 }
@@ -159,18 +195,44 @@ void Form1::Form_Load() {
   for (;;) Pass();
 }
 
-void Form1::Command1_Click() { springs(CentreIndex(springs)).Vx = -50; }
+void Form1::Command1_Click() {
+  springs(CentreIndex(springs)).Vx = -50;
+  lastDisturbance_ = Disturbance::kNudgeLeft;
+}
 
-void Form1::Command3_Click() { springs(CentreIndex(springs)).Vx = 50; }
+void Form1::Command3_Click() {
+  springs(CentreIndex(springs)).Vx = 50;
+  lastDisturbance_ = Disturbance::kNudgeRight;
+}
 
 void Form1::HScroll1_Change() {
   Spring& centre = springs(CentreIndex(springs));
   centre.Mass = static_cast<double>(HScroll1->value()) / 10;
+  lastDisturbance_ = Disturbance::kMassChange;
 }
 
 void Form1::HScroll2_Change() {
   const double scale = static_cast<double>(HScroll2->value()) / 400;
   for (int i = springs.LBound(); i <= springs.UBound(); ++i) springs(i).ColScale = scale;
+}
+
+void Form1::DescribeSurface() {
+  const SurfaceSize surface{static_cast<double>(Picture1->width()),
+                            static_cast<double>(Picture1->height()), kTwipsPerPixel};
+  std::string words = DescribeChain(springs, surface, lastDisturbance_);
+  if (words == surfaceWords_) return;
+  surfaceWords_ = std::move(words);
+  Picture1->setAccessibleDescription(QString::fromStdString(surfaceWords_));
+  Announce(Picture1);
+}
+
+void Form1::DescribeBars() {
+  HScroll1->setAccessibleDescription(
+      QStringLiteral("centre mass %1").arg(static_cast<double>(HScroll1->value()) / 10, 0, 'f', 1));
+  HScroll2->setAccessibleDescription(
+      QStringLiteral("colour scale %1 of %2").arg(HScroll2->value()).arg(HScroll2->maximum()));
+  Announce(HScroll1);
+  Announce(HScroll2);
 }
 
 void Form1::Command2_Click() { EndProgram(); }

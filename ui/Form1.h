@@ -5,10 +5,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 
 #include "model/Chain.h"
+#include "render/Describe.h"
 #include "ui/Picture1.h"
 #include "ui/WindowGoneFilter.h"
 
@@ -16,13 +18,14 @@ namespace chain {
 
 // A horizontal scroll bar whose keys run the way users expect: Right and Down
 // raise the value, Left and Up lower it, Page keys by the page step, Home and
-// End to the ends.
+// End to the ends. It shows a frame while it has the focus.
 class ChainScrollBar : public QScrollBar {
  public:
   explicit ChainScrollBar(QWidget* parent);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 };
 
 class Form1 : public QWidget {
@@ -51,6 +54,11 @@ class Form1 : public QWidget {
   [[noreturn]] void Command2_Click();  // "E&xit"
   [[noreturn]] void Form_QueryUnload(bool& cancel, int unloadMode);
 
+  // Puts what the surface shows into its accessible description when the
+  // words have changed; a timer calls it twice a second from the loop's event
+  // dispatch, so a screen reader hears of at most two changes a second.
+  void DescribeSurface();
+
   SpringArray springs;
 
   // Controls, in their tab order.
@@ -70,6 +78,12 @@ class Form1 : public QWidget {
 
  private:
   [[noreturn]] static void EndProgram();
+  // The quantity each bar sets, for assistive technology.
+  void DescribeBars();
+
+  Disturbance lastDisturbance_ = Disturbance::kNone;
+  std::string surfaceWords_;
+  QTimer describeTimer_;
 
   // Ends the program when the window is destroyed without a close request.
   WindowGoneFilter windowGone_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/FocusFrame.h"
 #include "ui/QtColour.h"
 
 namespace chain {
@@ -221,6 +222,8 @@ void Picture1::paintEvent(QPaintEvent* event) {
     const QRectF source(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr);
     p.drawImage(QRectF(r), image_, source);
   }
+  // On the widget only: the image, and so every frame of the chain, stays as drawn.
+  if (hasFocus()) DrawFocusFrame(p, *this);
 }
 
 }  // namespace chain

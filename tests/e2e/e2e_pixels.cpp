@@ -34,6 +34,7 @@ constexpr double kLeftEndX = 200.0 / 15;    // 13.3
 constexpr double kRightEndX = 8200.0 / 15;  // 546.7
 constexpr double kEndY = 2000.0 / 15;       // 133.3
 constexpr double kMirror = kLeftEndX + kRightEndX;
+constexpr int kFocusFrame = 2;
 
 struct Shot {
   QImage image;
@@ -57,6 +58,16 @@ bool Load(const char* path, Shot& shot) {
   int best = 0;
   for (const auto& [colour, n] : counts) {
     if (n > best) best = n, shot.background = colour;
+  }
+  // The surface's outermost pixels hold its focus frame while it has the
+  // focus, never the chain: they count as background.
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      if (x < kFocusFrame || y < kFocusFrame || x >= kWidth - kFocusFrame ||
+          y >= kHeight - kFocusFrame) {
+        shot.image.setPixel(x, y, shot.background);
+      }
+    }
   }
   return true;
 }
