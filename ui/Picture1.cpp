@@ -67,49 +67,45 @@ void Picture1::MarkDrawn(const QRectF& bounds) {
   }
 }
 
+const std::vector<QRect>& Picture1::TileRuns(const std::vector<unsigned char>& tiles) {
+  runs_.clear();  // y-x banded: runs of one tile row, rows in order
+  for (int ty = 0; ty < tilesY_; ++ty) {
+    const auto row = static_cast<std::size_t>(ty) * static_cast<std::size_t>(tilesX_);
+    for (int tx = 0; tx < tilesX_;) {
+      if (tiles[row + static_cast<std::size_t>(tx)] == 0) {
+        ++tx;
+        continue;
+      }
+      const int start = tx;
+      while (tx < tilesX_ && tiles[row + static_cast<std::size_t>(tx)] != 0) ++tx;
+      runs_.emplace_back(start * kTile, ty * kTile, (tx - start) * kTile, kTile);
+    }
+  }
+  return runs_;
+}
+
 void Picture1::FillTiles(const std::vector<unsigned char>& tiles) {
-  // Runs of tiles along each tile row, filled straight into the image rows.
+  // Filled straight into the image rows.
   const qreal dpr = image_.devicePixelRatio();
   const auto device = [dpr](int logical) { return static_cast<int>(std::ceil(logical * dpr)); };
   auto* const bits = reinterpret_cast<QRgb*>(image_.bits());
   const auto stride = static_cast<std::size_t>(image_.bytesPerLine()) / sizeof(QRgb);
-  for (int ty = 0; ty < tilesY_; ++ty) {
-    const auto row = static_cast<std::size_t>(ty) * static_cast<std::size_t>(tilesX_);
-    for (int tx = 0; tx < tilesX_;) {
-      if (tiles[row + static_cast<std::size_t>(tx)] == 0) {
-        ++tx;
-        continue;
-      }
-      const int start = tx;
-      while (tx < tilesX_ && tiles[row + static_cast<std::size_t>(tx)] != 0) ++tx;
-      const int left = std::min(device(start * kTile), image_.width());
-      const int right = std::min(device(tx * kTile), image_.width());
-      const int top = std::min(device(ty * kTile), image_.height());
-      const int bottom = std::min(device((ty + 1) * kTile), image_.height());
-      for (int y = top; y < bottom; ++y) {
-        QRgb* const line = bits + static_cast<std::size_t>(y) * stride;
-        std::fill(line + left, line + right, kBackground);
-      }
+  for (const QRect& run : TileRuns(tiles)) {
+    const int left = std::min(device(run.left()), image_.width());
+    const int right = std::min(device(run.left() + run.width()), image_.width());
+    const int top = std::min(device(run.top()), image_.height());
+    const int bottom = std::min(device(run.top() + run.height()), image_.height());
+    for (int y = top; y < bottom; ++y) {
+      QRgb* const line = bits + static_cast<std::size_t>(y) * stride;
+      std::fill(line + left, line + right, kBackground);
     }
   }
 }
 
-QRegion Picture1::TileRegion(const std::vector<unsigned char>& tiles) const {
-  std::vector<QRect> rects;  // y-x banded: runs of one tile row, rows in order
-  for (int ty = 0; ty < tilesY_; ++ty) {
-    const auto row = static_cast<std::size_t>(ty) * static_cast<std::size_t>(tilesX_);
-    for (int tx = 0; tx < tilesX_;) {
-      if (tiles[row + static_cast<std::size_t>(tx)] == 0) {
-        ++tx;
-        continue;
-      }
-      const int start = tx;
-      while (tx < tilesX_ && tiles[row + static_cast<std::size_t>(tx)] != 0) ++tx;
-      rects.emplace_back(start * kTile, ty * kTile, (tx - start) * kTile, kTile);
-    }
-  }
+QRegion Picture1::TileRegion(const std::vector<unsigned char>& tiles) {
+  const std::vector<QRect>& runs = TileRuns(tiles);
   QRegion region;
-  region.setRects(rects.data(), static_cast<int>(rects.size()));
+  region.setRects(runs.data(), static_cast<int>(runs.size()));
   return region & rect();
 }
 
@@ -166,14 +162,6 @@ void Picture1::Clear() {
     changed_[i] = static_cast<unsigned char>(changed_[i] | drawn_[i]);
   }
   std::fill(drawn_.begin(), drawn_.end(), 0);
-}
-
-void Picture1::ClearWhole() {
-  Finish();
-  EnsureImage();
-  image_.fill(kBackground);
-  std::fill(drawn_.begin(), drawn_.end(), 0);
-  std::fill(changed_.begin(), changed_.end(), 1);
 }
 
 void Picture1::Line(double x1, double y1, double x2, double y2, ColourWord colour) {

@@ -30,9 +30,6 @@ class Picture1 : public QWidget, public DrawTarget {
   // Erases everything drawn: afterwards the whole image is background. Only
   // the tiles drawn on since the last clear are filled; the rest already is.
   void Clear();
-  // The same, filling every pixel, and the next Present repaints the whole
-  // surface: what a frame costs without keeping track of the drawn tiles.
-  void ClearWhole();
   void Line(double x1, double y1, double x2, double y2, ColourWord colour) override;
   void Circle(double x, double y, double radius, ColourWord colour) override;
   // Finishes the frame and asks for a repaint of the tiles that changed since
@@ -54,8 +51,10 @@ class Picture1 : public QWidget, public DrawTarget {
   const QPen& PenFor(ColourWord colour);
   // Tiles touched by a primitive whose ink lies within `bounds` (logical pixels).
   void MarkDrawn(const QRectF& bounds);
+  // The runs of flagged tiles along each tile row, as rectangles (logical pixels).
+  const std::vector<QRect>& TileRuns(const std::vector<unsigned char>& tiles);
   void FillTiles(const std::vector<unsigned char>& tiles);
-  [[nodiscard]] QRegion TileRegion(const std::vector<unsigned char>& tiles) const;
+  [[nodiscard]] QRegion TileRegion(const std::vector<unsigned char>& tiles);
 
   // The surface is cut into square tiles; one flag per tile, row by row.
   static constexpr int kTile = 16;
@@ -63,6 +62,7 @@ class Picture1 : public QWidget, public DrawTarget {
   int tilesY_ = 0;
   std::vector<unsigned char> drawn_;    // may hold something other than background
   std::vector<unsigned char> changed_;  // may differ from what was last presented
+  std::vector<QRect> runs_;             // TileRuns' result, its memory kept
 
   std::vector<std::pair<ColourWord, QPen>> pens_;  // made once per colour
 
