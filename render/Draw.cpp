@@ -39,6 +39,21 @@ void LinkLine(const Spring& node, const Spring& other, double linkValue, DrawTar
   }
 }
 
+// One link from `node` to `other`, whose length, rest length and stiffness
+// `owner` holds: the strain number goes into the link value when it can be
+// computed, then the value becomes its colour word and the line is drawn.
+void DrawLink(const Spring& node, const Spring& other, const Spring& owner, double& linkValue,
+              DrawTarget& obj) noexcept {
+  if (const std::optional<double> length = owner.distNext()) {
+    if (const std::optional<double> strain =
+            StrainNumber(owner.nextLength, *length, owner.nextK, node.ColScale)) {
+      linkValue = *strain;
+    }
+  }
+  linkValue = LinkColour(linkValue);
+  LinkLine(node, other, linkValue, obj);
+}
+
 }  // namespace
 
 void Draw(const Spring& node, DrawTarget& obj) noexcept {
@@ -48,29 +63,8 @@ void Draw(const Spring& node, DrawTarget& obj) noexcept {
   // link whatever the first one left (yellow after a previous link).
   double linkValue = 0;
 
-  if (node.hasPrev) {
-    const Spring& p = *node.prevSpring;
-    if (const std::optional<double> length = p.distNext()) {
-      if (const std::optional<double> strain =
-              StrainNumber(p.nextLength, *length, p.nextK, node.ColScale)) {
-        linkValue = *strain;
-      }
-    }
-    linkValue = LinkColour(linkValue);
-    LinkLine(node, p, linkValue, obj);
-  }
-
-  if (node.hasNext) {
-    const Spring& n = *node.nextSpring;
-    if (const std::optional<double> length = node.distNext()) {
-      if (const std::optional<double> strain =
-              StrainNumber(node.nextLength, *length, node.nextK, node.ColScale)) {
-        linkValue = *strain;
-      }
-    }
-    linkValue = LinkColour(linkValue);
-    LinkLine(node, n, linkValue, obj);
-  }
+  if (node.hasPrev) DrawLink(node, *node.prevSpring, *node.prevSpring, linkValue, obj);
+  if (node.hasNext) DrawLink(node, *node.nextSpring, node, linkValue, obj);
 
   const ColourWord circleColour = node.hasNext && node.hasPrev ? kPureRed : kPureBlue;
   const double radius = node.Mass * 0.02 + 20;  // cannot overflow from a finite mass

@@ -12,6 +12,7 @@
 
 #include "ui/Clip.h"
 #include "ui/Picture1.h"
+#include "ui_test_support.h"
 
 namespace chain {
 namespace {
@@ -155,24 +156,7 @@ SurfaceRow CircleRow(const char* name, double x, double y, double radius, bool s
 }
 void PrintTo(const SurfaceRow& r, std::ostream* os) { *os << r.name; }
 
-// A surface at the window's size, cleared.
-struct Surface {
-  Picture1 picture;
-  Surface() {
-    picture.resize(625, 513);
-    picture.Clear();
-  }
-  int CountNotBackground() {
-    const QImage& image = picture.Image();
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y) {
-      for (int x = 0; x < image.width(); ++x) {
-        if ((image.pixel(x, y) & 0xFFFFFFu) != (Picture1::kBackground & 0xFFFFFFu)) ++n;
-      }
-    }
-    return n;
-  }
-};
+using testing::Surface;
 
 class ClipOnSurfaceTest : public ::testing::TestWithParam<SurfaceRow> {};
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/Picture1.h"
+#include "ui_test_support.h"
 
 namespace chain {
 namespace {
@@ -15,30 +16,7 @@ namespace {
 // Twips of the centre of logical pixel n, so that one-pixel lines cover whole pixels.
 constexpr double Mid(int n) { return (n + 0.5) * kTwipsPerPixel; }
 
-// A surface at the window's size, cleared.
-struct Surface {
-  Picture1 picture;
-  Surface() {
-    picture.resize(625, 513);
-    picture.Clear();
-  }
-  // The colour at logical pixel (x, y), whatever the device pixel ratio.
-  QRgb At(int x, int y) {
-    const QImage& image = picture.Image();
-    const double dpr = image.devicePixelRatio();
-    return image.pixel(static_cast<int>(x * dpr), static_cast<int>(y * dpr)) & 0xFFFFFFu;
-  }
-  int CountNotBackground() {
-    const QImage& image = picture.Image();
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y) {
-      for (int x = 0; x < image.width(); ++x) {
-        if ((image.pixel(x, y) & 0xFFFFFFu) != (Picture1::kBackground & 0xFFFFFFu)) ++n;
-      }
-    }
-    return n;
-  }
-};
+using testing::Surface;
 
 QRgb Rgb(int r, int g, int b) { return qRgb(r, g, b) & 0xFFFFFFu; }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers for the window tests: a started window, and where the parts of a
-// scroll bar lie on the screen.
+// Helpers for the window tests: a started window, a drawing surface of the
+// window's size, and where the parts of a scroll bar lie on the screen.
 
 #include <QApplication>
 #include <QScrollBar>
@@ -10,6 +10,8 @@
 #include <memory>
 
 #include "ui/Form1.h"
+#include "ui/Layout.h"
+#include "ui/Picture1.h"
 
 namespace chain::testing {
 
@@ -21,6 +23,31 @@ inline std::unique_ptr<Form1> StartedForm() {
   (void)QTest::qWaitForWindowActive(form.get());
   return form;
 }
+
+// A surface at the window's size, cleared.
+struct Surface {
+  Picture1 picture;
+  Surface() {
+    picture.resize(layout::kPicture1.size());
+    picture.Clear();
+  }
+  // The colour at logical pixel (x, y), whatever the device pixel ratio.
+  QRgb At(int x, int y) {
+    const QImage& image = picture.Image();
+    const double dpr = image.devicePixelRatio();
+    return image.pixel(static_cast<int>(x * dpr), static_cast<int>(y * dpr)) & 0xFFFFFFu;
+  }
+  int CountNotBackground() {
+    const QImage& image = picture.Image();
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        if ((image.pixel(x, y) & 0xFFFFFFu) != (Picture1::kBackground & 0xFFFFFFu)) ++n;
+      }
+    }
+    return n;
+  }
+};
 
 // The rectangle of one part of a scroll bar (arrows, track either side of the
 // thumb, the thumb), in the bar's own coordinates, as its style lays it out now.
