@@ -15,16 +15,17 @@
 #include <cstring>
 
 #include "bench/peak_memory.h"
+#include "ui/Layout.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QWidget window;
   window.setWindowTitle(QStringLiteral("minimal"));
-  window.setFixedSize(625, 574);
+  window.setFixedSize(chain::layout::kClientArea);
   int first = 1;
   if (argc > 1 && std::strcmp(argv[1], "--caption") == 0) {
     auto* label = new QLabel(QStringLiteral("Mass of Center:"), &window);
-    label->setGeometry(256, 520, 74, 13);
+    label->setGeometry(chain::layout::kLabel1Mass);
     first = 2;
   }
   window.show();

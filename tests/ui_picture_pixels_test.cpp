@@ -18,6 +18,7 @@
 #include "model/Chain.h"
 #include "render/Draw.h"
 #include "straight_surface.h"
+#include "ui/Layout.h"
 #include "ui/Picture1.h"
 
 namespace chain {
@@ -140,8 +141,8 @@ TEST_P(PicturePixels, EveryFrameEqualsThePlainDrawing) {
   const Scene& scene = GetParam();
   QWidget window;
   auto* picture = new Picture1(&window);
-  picture->setGeometry(0, 0, 625, 513);
-  window.resize(625, 513);
+  picture->setGeometry(layout::kPicture1);
+  window.resize(layout::kPicture1.size());
   window.show();
   QCoreApplication::processEvents();
   picture->clearFocus();  // the frames as they are without the focus frame

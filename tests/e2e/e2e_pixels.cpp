@@ -24,11 +24,14 @@
 #include <map>
 #include <vector>
 
+#include "ui/Layout.h"
+
 namespace {
 
-constexpr int kWidth = 625;
-constexpr int kHeight = 513;
-constexpr int kClientHeight = 574;  // the surface and the controls below it
+constexpr int kWidth = chain::layout::kPicture1.width();
+constexpr int kHeight = chain::layout::kPicture1.height();
+// The surface and the controls below it.
+constexpr int kClientHeight = chain::layout::kClientArea.height();
 // Node i starts at x = 200 * (i + 1) twips, y = 2000 twips; 15 twips a pixel.
 constexpr double kLeftEndX = 200.0 / 15;    // 13.3
 constexpr double kRightEndX = 8200.0 / 15;  // 546.7
