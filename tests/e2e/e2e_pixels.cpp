@@ -8,6 +8,8 @@
 //   e2e_pixels asym SHOT          pixels that differ from their mirror image
 //                                 about the middle of the fixed ends
 //   e2e_pixels drawn SHOT         number of pixels that are not background
+//   e2e_pixels ring A B X Y W H   pixels of that rectangle that differ on its
+//                                 outermost two pixels (a focus frame) and within
 //   e2e_pixels crop SCREEN OUT    finds the drawing surface (its top-left
 //                                 corner of the program's background colour)
 //                                 in a shot of the whole screen and writes the
@@ -20,6 +22,7 @@
 #include <QString>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <vector>
@@ -159,6 +162,28 @@ int Differ(const char* a, const char* b, bool all) {
   return 0;
 }
 
+// Within one rectangle of two screenshots, the pixels that differ on its
+// outermost kFocusFrame pixels and those that differ inside them: "ring inner".
+int Ring(const char* a, const char* b, const QRect& r) {
+  const QImage ia = QImage(QString::fromLocal8Bit(a)).convertToFormat(QImage::Format_RGB32);
+  const QImage ib = QImage(QString::fromLocal8Bit(b)).convertToFormat(QImage::Format_RGB32);
+  if (ia.size() != ib.size() || !ia.rect().contains(r) || r.isEmpty()) {
+    std::fprintf(stderr, "screenshots of different sizes, or the rectangle outside them\n");
+    return 2;
+  }
+  const QRect inner = r.adjusted(kFocusFrame, kFocusFrame, -kFocusFrame, -kFocusFrame);
+  long ring = 0;
+  long in = 0;
+  for (int y = r.top(); y <= r.bottom(); ++y) {
+    for (int x = r.left(); x <= r.right(); ++x) {
+      if (ia.pixel(x, y) == ib.pixel(x, y)) continue;
+      ++(inner.contains(x, y) ? in : ring);
+    }
+  }
+  std::printf("%ld %ld\n", ring, in);
+  return 0;
+}
+
 // Pixels whose mirror image about the chain's middle (the middle of its two
 // fixed ends, x = 280) differs clearly in colour: none, give or take the odd
 // rounding, for a chain hanging or falling straight; many while it swings.
@@ -243,6 +268,10 @@ int main(int argc, char** argv) {
     return Differ(argv[2], argv[3], argc >= 5 && std::strcmp(argv[4], "--all") == 0);
   }
   if (argc == 4 && std::strcmp(argv[1], "crop") == 0) return Crop(argv[2], argv[3]);
+  if (argc == 8 && std::strcmp(argv[1], "ring") == 0) {
+    const auto n = [&](int i) { return std::atoi(argv[i]); };
+    return Ring(argv[2], argv[3], QRect(n(4), n(5), n(6), n(7)));
+  }
   if (argc == 3) {
     Shot shot;
     if (!Load(argv[2], shot)) return 2;
@@ -252,6 +281,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[1], "centre") == 0) return Centre(shot);
   }
   std::fprintf(stderr,
-               "usage: e2e_pixels frame|asym|drawn SHOT | differ A B [--all] | crop SCREEN OUT\n");
+               "usage: e2e_pixels frame|asym|drawn SHOT | differ A B [--all] | crop SCREEN OUT | "
+               "ring A B X Y W H\n");
   return 2;
 }

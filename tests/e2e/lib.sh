@@ -24,6 +24,7 @@ E2E_WM_PID=
 E2E_PID=
 E2E_WID=
 E2E_STATUS=
+E2E_MORE_PIDS=()  # helpers a script starts itself, ended before the X server
 
 e2e_log() { echo "[$(date +%T.%3N)] $*"; }
 # e2e_rect NAME: "x y w h" of the layout's rectangle kNAME, in client pixels.
@@ -41,7 +42,7 @@ e2e_fail() {
 
 e2e_cleanup() {
   local pid
-  for pid in "$E2E_PID" "$E2E_WM_PID" "$E2E_XVFB_PID"; do
+  for pid in "$E2E_PID" "${E2E_MORE_PIDS[@]}" "$E2E_WM_PID" "$E2E_XVFB_PID"; do
     if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
       kill "$pid" 2>/dev/null || true
       # Bounded: a process that ignores SIGTERM gets SIGKILL after 2 s.

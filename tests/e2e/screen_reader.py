@@ -1,0 +1,218 @@
+#!/usr/bin/python3
+"""Reads the running window through AT-SPI the way a screen reader does and
+checks what it is told: roles, names, labels, actions, values, descriptions and
+their change events, and that focus shows on the surface and both bars.
+Started by screen_reader.sh; ends by pressing E&xit through its action."""
+
+import argparse
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+TITLE = "Brenmo Quillet - Varnholt"
+failures = []
+
+
+def check(ok, what):
+    print(("ok   " if ok else "FAIL ") + what, flush=True)
+    if not ok:
+        failures.append(what)
+    return ok
+
+
+def pump(seconds, done=lambda: False):
+    """Runs the main loop (so events arrive) until done() or seconds pass."""
+    loop = GLib.MainLoop()
+    end = time.monotonic() + seconds
+
+    def tick():
+        if done() or time.monotonic() > end:
+            loop.quit()
+            return False
+        return True
+
+    GLib.timeout_add(50, tick)
+    loop.run()
+    return done()
+
+
+def fresh(acc):
+    acc.clear_cache()
+    return acc
+
+
+def find_window():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in desktop:
+        for child in app or []:
+            if child is not None and child.name == TITLE:
+                return child
+    return None
+
+
+def descendants(acc):
+    for child in acc:
+        yield child
+        yield from descendants(child)
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--window", required=True)
+    ap.add_argument("--pixels", required=True)
+    ap.add_argument("--rect", action="append", default=[])
+    args = ap.parse_args()
+    rects = dict(r.split("=", 1) for r in args.rect)
+
+    window = None
+    end = time.monotonic() + 15
+    while window is None and time.monotonic() < end:
+        window = find_window()
+        if window is None:
+            time.sleep(0.2)
+    if not check(window is not None, "the window is on the accessibility bus"):
+        for app in pyatspi.Registry.getDesktop(0):
+            print("  application %r: %s" % (app.name, [c.name for c in app]))
+        return 1
+    check(window.getRole() == pyatspi.ROLE_FRAME, "the window's role is frame (%s)"
+          % window.getRoleName())
+
+    # Every control, by role and name.
+    by_name = {}
+    for acc in descendants(window):
+        by_name.setdefault(acc.name, acc)
+    expected = [
+        ("Chain drawing", pyatspi.ROLE_ANIMATION),
+        ("Exit", pyatspi.ROLE_PUSH_BUTTON),
+        ("Nudge Left", pyatspi.ROLE_PUSH_BUTTON),
+        ("Nudge Right", pyatspi.ROLE_PUSH_BUTTON),
+        ("Mass of Center", pyatspi.ROLE_SCROLL_BAR),
+        ("FEA Color Scale", pyatspi.ROLE_SCROLL_BAR),
+        ("Mass of Center:", pyatspi.ROLE_LABEL),
+        ("FEA Color Scale:", pyatspi.ROLE_LABEL),
+    ]
+    for name, role in expected:
+        acc = by_name.get(name)
+        check(acc is not None and acc.getRole() == role, "%r has the role %s (%s)" % (
+            name, role, acc.getRoleName() if acc is not None else "missing"))
+    if failures:
+        return 1
+    surface = by_name["Chain drawing"]
+    bars = {name: by_name[name] for name in ("Mass of Center", "FEA Color Scale")}
+
+    # Labels and bars point at each other.
+    for name, bar in bars.items():
+        targets = [r.getTarget(0).name for r in bar.getRelationSet()
+                   if r.getRelationType() == pyatspi.RELATION_LABELLED_BY]
+        check(targets == [name + ":"], "%r is labelled by its label (%s)" % (name, targets))
+
+    # Values and their meaning.
+    for name, (value, low, high, words) in {
+            "Mass of Center": (10, 10, 20000, "centre mass 1.0"),
+            "FEA Color Scale": (5, 1, 40, "colour scale 5 of 40")}.items():
+        v = bars[name].queryValue()
+        check((v.currentValue, v.minimumValue, v.maximumValue) == (value, low, high),
+              "%r reads %s in %s..%s" % (name, v.currentValue, v.minimumValue, v.maximumValue))
+        check(fresh(bars[name]).description == words, "%r is described as %r (%r)"
+              % (name, words, bars[name].description))
+
+    start = fresh(surface).description
+    check(start.startswith("Chain of 41 masses between two fixed ends"),
+          "the surface says what it shows: %r" % start)
+
+    # The chain comes to rest; the words say so.
+    rest = pump(60, lambda: "at rest, sagging" in fresh(surface).description)
+    check(rest, "the chain is described at rest: %r" % surface.description)
+
+    # Focus: each control shot without and with the focus.
+    shots = os.environ.get("E2E_SHOT_DIR", "/tmp")
+    away = by_name["Nudge Left"].queryComponent()
+
+    def shot(name):
+        path = os.path.join(shots, "sr-%s.png" % name)
+        subprocess.run(["import", "-window", args.window, "png:" + path], check=True)
+        return path
+
+    def focused(acc):
+        return fresh(acc).getState().contains(pyatspi.STATE_FOCUSED)
+
+    def ring(a, b, rect):
+        out = subprocess.run([args.pixels, "ring", a, b] + rect.split(","),
+                             check=True, capture_output=True, text=True).stdout.split()
+        return int(out[0]), int(out[1])
+
+    for name, rect in rects.items():
+        acc = by_name[name]
+        away.grabFocus()
+        pump(3, lambda: focused(by_name["Nudge Left"]))
+        pump(0.3)
+        before = shot(name.replace(" ", "_") + "-before")
+        if acc == surface:
+            # Words at rest allow a last sub-pixel creep: wait for still frames.
+            still = False
+            end = time.monotonic() + 40
+            while not still and time.monotonic() < end:
+                pump(1.5)
+                again = shot(name.replace(" ", "_") + "-still")
+                still = ring(before, again, rect) == (0, 0)
+                before = again
+            check(still, "the chain's frames stop changing (%.1f s)" % (time.monotonic() - end + 40))
+        acc.queryComponent().grabFocus()
+        check(pump(3, lambda: focused(acc)), "%r takes the focus" % name)
+        pump(0.3)
+        after = shot(name.replace(" ", "_") + "-after")
+        edge, inner = ring(before, after, rect)
+        w, h = (int(n) for n in rect.split(",")[2:])
+        check(edge >= w + h, "%r shows the focus on its edge (%d pixels change)" % (name, edge))
+        if acc == surface:
+            check(inner == 0, "the chain's frame stays as it was (%d pixels change)" % inner)
+
+    # Nudge Right through its action: the words change, and the change is announced.
+    events = []
+
+    def heard(event):
+        if event.source == surface:
+            events.append((time.monotonic(), fresh(surface).description))
+
+    pyatspi.Registry.registerEventListener(heard, "object:property-change:accessible-description")
+    nudge = by_name["Nudge Right"].queryAction()
+    nudged_at = time.monotonic()
+    nudge.doAction(0)
+    nudged = "swinging after a nudge to the right"
+    check(pump(5, lambda: any(nudged in words for _, words in events)),
+          "the nudge is announced: %s" % [w for _, w in events])
+    pump(3)
+    span = time.monotonic() - nudged_at
+    check(len(events) <= 1 + 2 * span, "at most two announcements a second (%d in %.1f s)"
+          % (len(events), span))
+    pyatspi.Registry.deregisterEventListener(heard,
+                                             "object:property-change:accessible-description")
+
+    # Values set through the Value interface, and the words that follow them.
+    for name, value, words in (("Mass of Center", 510, "centre mass 51.0"),
+                               ("FEA Color Scale", 6, "colour scale 6 of 40")):
+        bar = bars[name]
+        bar.queryValue().currentValue = value
+        check(pump(3, lambda: fresh(bar).description == words),
+              "%r set to %d is described as %r (%r)" % (name, value, words, bar.description))
+        check(bar.queryValue().currentValue == value, "%r reads back %s"
+              % (name, bar.queryValue().currentValue))
+    check(pump(3, lambda: "centre mass 51" in fresh(surface).description),
+          "the surface follows the mass: %r" % surface.description)
+
+    if failures:
+        return 1
+    # Last: E&xit through its action ends the program (the script checks how).
+    try:
+        by_name["Exit"].queryAction().doAction(0)
+    except GLib.Error:
+        pass  # the program may be gone before it answers
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
