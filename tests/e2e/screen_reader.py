@@ -145,31 +145,31 @@ def main():
                              check=True, capture_output=True, text=True).stdout.split()
         return int(out[0]), int(out[1])
 
+    # At rest the picture may still alternate between two frames for good
+    # (the last bits of the positions); so several shots each way, and the
+    # chain's part of the focused ones must match one of the others.
+    def series(name, n):
+        taken = []
+        for i in range(n):
+            pump(0.4)
+            taken.append(shot("%s-%d" % (name.replace(" ", "_"), i)))
+        return taken
+
     for name, rect in rects.items():
         acc = by_name[name]
         away.grabFocus()
         pump(3, lambda: focused(by_name["Nudge Left"]))
-        pump(0.3)
-        before = shot(name.replace(" ", "_") + "-before")
-        if acc == surface:
-            # Words at rest allow a last sub-pixel creep: wait for still frames.
-            still = False
-            end = time.monotonic() + 40
-            while not still and time.monotonic() < end:
-                pump(1.5)
-                again = shot(name.replace(" ", "_") + "-still")
-                still = ring(before, again, rect) == (0, 0)
-                before = again
-            check(still, "the chain's frames stop changing (%.1f s)" % (time.monotonic() - end + 40))
+        before = series(name + "-away", 4)
         acc.queryComponent().grabFocus()
         check(pump(3, lambda: focused(acc)), "%r takes the focus" % name)
-        pump(0.3)
-        after = shot(name.replace(" ", "_") + "-after")
-        edge, inner = ring(before, after, rect)
+        after = series(name + "-focused", 4)
         w, h = (int(n) for n in rect.split(",")[2:])
+        pairs = [ring(a, b, rect) for a in before for b in after]
+        edge = min(e for e, _ in pairs)
         check(edge >= w + h, "%r shows the focus on its edge (%d pixels change)" % (name, edge))
         if acc == surface:
-            check(inner == 0, "the chain's frame stays as it was (%d pixels change)" % inner)
+            inner = min(i for _, i in pairs)
+            check(inner == 0, "the chain's frames stay as they were (%d pixels change)" % inner)
 
     # Nudge Right through its action: the words change, and the change is announced.
     events = []
