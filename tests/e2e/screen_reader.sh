@@ -38,7 +38,7 @@ a11y_address() {
 }
 e2e_wait_for 10 a11y_address >/dev/null || e2e_fail "no accessibility bus: $(cat "$E2E_WORK/launcher.log")"
 a11y=$(a11y_address)
-for child in $(pgrep -P "$launcher_pid" || true); do E2E_MORE_PIDS=("$child" "${E2E_MORE_PIDS[@]}"); done
+for child in $(command -v pgrep >/dev/null && pgrep -P "$launcher_pid" || true); do E2E_MORE_PIDS=("$child" "${E2E_MORE_PIDS[@]}"); done
 AT_SPI_BUS_ADDRESS=$a11y "$registry" >"$E2E_WORK/registry.log" 2>&1 &
 E2E_MORE_PIDS=($! "${E2E_MORE_PIDS[@]}")
 e2e_log "session bus $DBUS_SESSION_BUS_ADDRESS, accessibility bus $a11y"
