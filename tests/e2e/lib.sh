@@ -60,7 +60,7 @@ trap e2e_cleanup EXIT
 
 e2e_require_tools() {
   local t
-  for t in Xvfb openbox xdotool wmctrl import xwininfo; do
+  for t in Xvfb openbox xdotool wmctrl import xwininfo xmessage; do
     if ! command -v "$t" >/dev/null; then
       echo "SKIP: $t is not installed (scripts/setup.sh test installs it)"
       exit "$E2E_SKIP"
@@ -99,7 +99,26 @@ e2e_start_x() {
   HOME=$E2E_WORK XDG_CONFIG_HOME=$E2E_WORK/config openbox >"$E2E_WORK/openbox.log" 2>&1 &
   E2E_WM_PID=$!
   e2e_wait_for 10 e2e_wm_running || e2e_fail "openbox did not start: $(cat "$E2E_WORK/openbox.log")"
+  # openbox announces itself before it handles windows: the program starts
+  # once a window of another client (xmessage) has been mapped by it. A probe
+  # window it never maps is asked for again.
+  local probe attempt
+  for attempt in 1 2 3; do
+    xmessage -title e2e-probe -geometry +900+700 probe >/dev/null 2>&1 &
+    probe=$!
+    if e2e_wait_for 10 e2e_probe_viewable; then
+      kill "$probe" 2>/dev/null || true
+      wait "$probe" 2>/dev/null || true
+      [ "$attempt" = 1 ] || e2e_log "openbox mapped the probe window at attempt $attempt"
+      return 0
+    fi
+    kill "$probe" 2>/dev/null || true
+    wait "$probe" 2>/dev/null || true
+  done
+  e2e_fail "openbox maps no window: $(tail -n 5 "$E2E_WORK/openbox.log")"
 }
+
+e2e_probe_viewable() { xdotool search --onlyvisible --name '^e2e-probe$' >/dev/null 2>&1; }
 
 e2e_wm_running() { wmctrl -m >/dev/null 2>&1; }
 
@@ -169,6 +188,8 @@ e2e_show_windows() {
       xwininfo -id "$id" 2>&1 | grep -E 'Window id|Map State'
     done
     wmctrl -l 2>&1
+    if kill -0 "$E2E_WM_PID" 2>/dev/null; then echo "openbox runs"; else echo "openbox has ended"; fi
+    tail -n 5 "$E2E_WORK/openbox.log"
   } >&2 || true
 }
 
