@@ -21,18 +21,18 @@
 #include <string>
 
 #include "model/Chain.h"
+#include "ui/Settings.h"
 
 namespace {
 
-// The window's chain and its controls, as the window sets them up.
-constexpr int kLastIndex = 40;
-constexpr int kBarStart = 10;      // the Mass of Center bar's start value
-constexpr int kBarArrow = 500;     // its arrow step
-constexpr int kBarMax = 20000;     // its maximum
-constexpr double kBarToMass = 10;  // the handler's centre mass: bar value / 10
-constexpr double kTwipsPerPixel = 15;
-constexpr int kSurfaceWidthPx = 625;
-constexpr int kSurfaceHeightPx = 513;
+using chain::kLastIndex;
+using chain::kTwipsPerPixel;
+constexpr int kBarStart = chain::kMassBar.start;
+constexpr int kBarArrow = chain::kMassBar.arrow;
+constexpr int kBarMax = chain::kMassBar.maximum;
+constexpr double kBarToMass = chain::kMassBarPerMass;
+constexpr int kSurfaceWidthPx = chain::kSurfaceWidth;
+constexpr int kSurfaceHeightPx = chain::kSurfaceHeight;
 constexpr int kMaxClicks = 12;
 
 // Diverged: some node's coordinate is not finite or larger in size than this

@@ -6,11 +6,13 @@
 
 #include "model/Chain.h"
 #include "render/Describe.h"
+#include "ui/Settings.h"
 
 namespace chain {
 namespace {
 
-constexpr SurfaceSize kSurface{625, 513, 15};
+// The window's surface.
+constexpr SurfaceSize kSurface{kSurfaceWidth, kSurfaceHeight, kTwipsPerPixel};
 
 void Passes(SpringArray& springs, int n) {
   for (int i = 0; i < n; ++i) PhysicsPass(springs);
@@ -19,9 +21,9 @@ void Passes(SpringArray& springs, int n) {
 // A chain that has come to rest, settled once and copied into `springs`.
 void Settled(SpringArray& springs) {
   static SpringArray rest;
-  if (rest.Count() == 0) SetUpChain(rest, 40), Passes(rest, 12000);
-  SetUpChain(springs, 40);
-  for (int i = 0; i <= 40; ++i) {
+  if (rest.Count() == 0) SetUpChain(rest, kLastIndex), Passes(rest, 12000);
+  SetUpChain(springs, kLastIndex);
+  for (int i = 0; i <= kLastIndex; ++i) {
     Spring& s = springs(i);
     const Spring& r = rest(i);
     s.xPos = r.xPos, s.yPos = r.yPos, s.Vx = r.Vx, s.Vy = r.Vy, s.Ax = r.Ax, s.Ay = r.Ay;
@@ -66,9 +68,10 @@ INSTANTIATE_TEST_SUITE_P(
         // An old nudge does not explain a chain at rest.
         Case{"AtRestAfterANudge", [](SpringArray&) {}, Disturbance::kNudgeLeft, kSurface,
              kChain + ", at rest, sagging 258", false},
-        Case{"NewChain", [](SpringArray& s) { SetUpChain(s, 40); }, Disturbance::kNone, kSurface,
+        Case{"NewChain", [](SpringArray& s) { SetUpChain(s, kLastIndex); }, Disturbance::kNone,
+             kSurface,
              kChain + ", at rest, not sagging; centre mass 1; springs at their rest length", true},
-        Case{"Falling", [](SpringArray& s) { SetUpChain(s, 40), Passes(s, 300); },
+        Case{"Falling", [](SpringArray& s) { SetUpChain(s, kLastIndex), Passes(s, 300); },
              Disturbance::kNone, kSurface, ", swinging as it settles, sagging about ", false},
         Case{"NudgedRight", [](SpringArray& s) { s(20).Vx = 50; }, Disturbance::kNudgeRight,
              kSurface,

@@ -9,9 +9,9 @@
 #include <QSize>
 #include <optional>
 
-namespace chain {
+#include "ui/Settings.h"
 
-inline constexpr double kTwipsPerPixel = 15.0;
+namespace chain {
 
 // A circle's outline, in logical pixels.
 struct Ring {

@@ -18,18 +18,17 @@
 #include "ui/Accessible.h"
 #include "ui/FocusFrame.h"
 #include "ui/Layout.h"
+#include "ui/Settings.h"
 
 namespace chain {
 
 namespace {
 
-constexpr int kLastIndex = 40;
-
-void Configure(QScrollBar* bar, int minimum, int maximum, int arrow, int page, int value) {
-  bar->setRange(minimum, maximum);
-  bar->setSingleStep(arrow);
-  bar->setPageStep(page);
-  bar->setValue(value);
+void Configure(QScrollBar* bar, const BarSettings& settings) {
+  bar->setRange(settings.minimum, settings.maximum);
+  bar->setSingleStep(settings.arrow);
+  bar->setPageStep(settings.page);
+  bar->setValue(settings.start);
   bar->setTracking(false);  // report the thumb's value once, on release
 }
 
@@ -139,8 +138,8 @@ Form1::Form1(QWidget* parent)
   setTabOrder(Command3, HScroll2);
 
   // Values first, then the connections: setting the start values runs no handler.
-  Configure(HScroll1, 10, 20000, 500, 1000, 10);
-  Configure(HScroll2, 1, 40, 1, 1, 5);
+  Configure(HScroll1, kMassBar);
+  Configure(HScroll2, kScaleBar);
 
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
@@ -196,12 +195,12 @@ void Form1::Command3_Click() {
 
 void Form1::HScroll1_Change() {
   Spring& centre = springs(CentreIndex(springs));
-  centre.Mass = static_cast<double>(HScroll1->value()) / 10;
+  centre.Mass = static_cast<double>(HScroll1->value()) / kMassBarPerMass;
   lastDisturbance_ = Disturbance::kMassChange;
 }
 
 void Form1::HScroll2_Change() {
-  const double scale = static_cast<double>(HScroll2->value()) / 400;
+  const double scale = static_cast<double>(HScroll2->value()) / kScaleBarPerColScale;
   for (int i = springs.LBound(); i <= springs.UBound(); ++i) springs(i).ColScale = scale;
 }
 
@@ -217,7 +216,8 @@ void Form1::DescribeSurface() {
 
 void Form1::DescribeBars() {
   HScroll1->setAccessibleDescription(
-      QStringLiteral("centre mass %1").arg(static_cast<double>(HScroll1->value()) / 10, 0, 'f', 1));
+      QStringLiteral("centre mass %1")
+          .arg(static_cast<double>(HScroll1->value()) / kMassBarPerMass, 0, 'f', 1));
   HScroll2->setAccessibleDescription(
       QStringLiteral("colour scale %1 of %2").arg(HScroll2->value()).arg(HScroll2->maximum()));
   Announce(HScroll1);

@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QSize>
 
+#include "ui/Settings.h"
+
 namespace chain::layout {
 
 inline constexpr QRect kPicture1(0, 0, 625, 513);
@@ -17,5 +19,7 @@ inline constexpr QRect kCommand3(104, 520, 89, 25);
 inline constexpr QRect kHScroll2(344, 544, 273, 17);
 inline constexpr QRect kLabel1Scale(256, 544, 80, 13);
 inline constexpr QSize kClientArea(625, 574);
+
+static_assert(kPicture1.width() == kSurfaceWidth && kPicture1.height() == kSurfaceHeight);
 
 }  // namespace chain::layout
