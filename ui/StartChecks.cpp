@@ -70,6 +70,9 @@ void ExitWhenNoWindowSystem(const std::vector<CapturedMessage>& held, const QStr
 }
 
 void ExitUnlessScreenDrawable() {
+  // True colour is always drawn on; only other depths are tried with a window.
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen != nullptr && (screen->depth() == 24 || screen->depth() == 32)) return;
   bool drawable = false;
   {
     // Painting on a surface that cannot be painted on makes Qt warn; those
@@ -88,7 +91,6 @@ void ExitUnlessScreenDrawable() {
     if (!drawable) capture.Discard();
   }
   if (drawable) return;
-  const QScreen* screen = QGuiApplication::primaryScreen();
   ExitWith(QStringLiteral("the screen cannot be drawn on (%1 bits of colour per pixel).")
                .arg(screen != nullptr ? screen->depth() : 0),
            "Run it on a screen with 15 or more bits of colour per pixel.");

@@ -16,7 +16,8 @@ namespace chain {
 void ExitWhenNoWindowSystem(const std::vector<CapturedMessage>& held, const QString& fatal);
 
 // Ends the process the same way when windows on the primary screen cannot be
-// painted on (an 8-bit colour-mapped X screen). Needs the application.
+// painted on (an 8-bit colour-mapped X screen). Needs the application. A
+// true-colour screen is taken as it is; any other is tried with a 1x1 window.
 void ExitUnlessScreenDrawable();
 
 }  // namespace chain
