@@ -43,9 +43,11 @@ void FitText(QLabel* label) {
   label->setFont(f);
 }
 
-// Tells assistive technology that a widget's description changed: setting it
-// does not.
-void Announce(QWidget* widget) {
+// Sets a widget's accessible description and, when it changed, tells
+// assistive technology: setting it does not.
+void Describe(QWidget* widget, const QString& words) {
+  if (widget->accessibleDescription() == words) return;
+  widget->setAccessibleDescription(words);
   QAccessibleEvent event(widget, QAccessible::DescriptionChanged);
   QAccessible::updateAccessibility(&event);
 }
@@ -210,18 +212,14 @@ void Form1::DescribeSurface() {
   std::string words = DescribeChain(springs, surface, lastDisturbance_);
   if (words == surfaceWords_) return;
   surfaceWords_ = std::move(words);
-  Picture1->setAccessibleDescription(QString::fromStdString(surfaceWords_));
-  Announce(Picture1);
+  Describe(Picture1, QString::fromStdString(surfaceWords_));
 }
 
 void Form1::DescribeBars() {
-  HScroll1->setAccessibleDescription(
-      QStringLiteral("centre mass %1")
-          .arg(static_cast<double>(HScroll1->value()) / kMassBarPerMass, 0, 'f', 1));
-  HScroll2->setAccessibleDescription(
-      QStringLiteral("colour scale %1 of %2").arg(HScroll2->value()).arg(HScroll2->maximum()));
-  Announce(HScroll1);
-  Announce(HScroll2);
+  Describe(HScroll1, QStringLiteral("centre mass %1")
+                         .arg(static_cast<double>(HScroll1->value()) / kMassBarPerMass, 0, 'f', 1));
+  Describe(HScroll2,
+           QStringLiteral("colour scale %1 of %2").arg(HScroll2->value()).arg(HScroll2->maximum()));
 }
 
 void Form1::Command2_Click() { EndProgram(); }
