@@ -19,10 +19,10 @@
 #include <QApplication>
 
 #include "model/Chain.h"
+#include "render/Clip.h"
 #include "render/Describe.h"
 #include "render/Draw.h"
 #include "tests/straight_surface.h"
-#include "ui/Clip.h"
 #include "ui/Form1.h"
 
 namespace {

@@ -21,7 +21,7 @@
 #include <string>
 
 #include "model/Chain.h"
-#include "ui/Settings.h"
+#include "render/Settings.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "model/Chain.h"
 #include "render/Describe.h"
-#include "ui/Settings.h"
+#include "render/Settings.h"
 
 namespace chain {
 namespace {

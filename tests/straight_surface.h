@@ -10,8 +10,8 @@
 #include <QPen>
 #include <cmath>
 
+#include "render/Clip.h"
 #include "render/DrawTarget.h"
-#include "ui/Clip.h"
 #include "ui/Picture1.h"
 #include "ui/QtColour.h"
 
@@ -32,25 +32,25 @@ class StraightSurface : public DrawTarget {
   void Clear() { image_.fill(Picture1::kBackground); }
 
   void Line(double x1, double y1, double x2, double y2, ColourWord colour) override {
-    if (const std::optional<QLineF> segment = LineInPixels(x1, y1, x2, y2, Area())) {
+    if (const std::optional<Segment> s = LineInPixels(x1, y1, x2, y2, ClipTo())) {
       QPainter p(&image_);
       Prepare(p, colour);
-      p.drawLine(*segment);
+      p.drawLine(QLineF(s->p1.x, s->p1.y, s->p2.x, s->p2.y));
     }
   }
 
   void Circle(double x, double y, double radius, ColourWord colour) override {
-    if (const std::optional<Ring> ring = CircleInPixels(x, y, radius, Area())) {
+    if (const std::optional<Ring> ring = CircleInPixels(x, y, radius, ClipTo())) {
       QPainter p(&image_);
       Prepare(p, colour);
-      p.drawEllipse(ring->centre, ring->radius, ring->radius);
+      p.drawEllipse(QPointF(ring->centre.x, ring->centre.y), ring->radius, ring->radius);
     }
   }
 
   [[nodiscard]] const QImage& Image() const { return image_; }
 
  private:
-  [[nodiscard]] QRectF Area() const { return ClipArea(size_); }
+  [[nodiscard]] Area ClipTo() const { return ClipArea(size_.width(), size_.height()); }
 
   static void Prepare(QPainter& p, ColourWord colour) {
     p.setRenderHint(QPainter::Antialiasing);

@@ -27,10 +27,10 @@ TEST(AccessibleTest, RolesAndBarDescriptionsFollowTheValues) {
     int value;
     const char* description;
   };
-  const Row rows[] = {{form->HScroll1, -1, "centre mass 1.0"},
+  const Row rows[] = {{form->HScroll1, -1, "centre mass 1"},
                       {form->HScroll2, -1, "colour scale 5 of 40"},
-                      {form->HScroll1, 510, "centre mass 51.0"},
-                      {form->HScroll1, 20000, "centre mass 2000.0"},
+                      {form->HScroll1, 510, "centre mass 51"},
+                      {form->HScroll1, 20000, "centre mass 2000"},
                       {form->HScroll2, 6, "colour scale 6 of 40"}};
   for (const Row& row : rows) {
     if (row.value >= 0) row.bar->setValue(row.value);

@@ -14,11 +14,12 @@
 #include <string>
 #include <utility>
 
+#include "render/Controls.h"
 #include "render/Draw.h"
+#include "render/Settings.h"
 #include "ui/Accessible.h"
 #include "ui/FocusFrame.h"
 #include "ui/Layout.h"
-#include "ui/Settings.h"
 
 namespace chain {
 
@@ -186,25 +187,21 @@ void Form1::Form_Load() {
 }
 
 void Form1::Command1_Click() {
-  springs(CentreIndex(springs)).Vx = -50;
+  NudgeLeft(springs);
   lastDisturbance_ = Disturbance::kNudgeLeft;
 }
 
 void Form1::Command3_Click() {
-  springs(CentreIndex(springs)).Vx = 50;
+  NudgeRight(springs);
   lastDisturbance_ = Disturbance::kNudgeRight;
 }
 
 void Form1::HScroll1_Change() {
-  Spring& centre = springs(CentreIndex(springs));
-  centre.Mass = static_cast<double>(HScroll1->value()) / kMassBarPerMass;
+  SetCentreMass(springs, HScroll1->value());
   lastDisturbance_ = Disturbance::kMassChange;
 }
 
-void Form1::HScroll2_Change() {
-  const double scale = static_cast<double>(HScroll2->value()) / kScaleBarPerColScale;
-  for (int i = springs.LBound(); i <= springs.UBound(); ++i) springs(i).ColScale = scale;
-}
+void Form1::HScroll2_Change() { SetColourScale(springs, HScroll2->value()); }
 
 void Form1::DescribeSurface() {
   const SurfaceSize surface{static_cast<double>(Picture1->width()),
@@ -216,10 +213,8 @@ void Form1::DescribeSurface() {
 }
 
 void Form1::DescribeBars() {
-  Describe(HScroll1, QStringLiteral("centre mass %1")
-                         .arg(static_cast<double>(HScroll1->value()) / kMassBarPerMass, 0, 'f', 1));
-  Describe(HScroll2,
-           QStringLiteral("colour scale %1 of %2").arg(HScroll2->value()).arg(HScroll2->maximum()));
+  Describe(HScroll1, QString::fromStdString(MassWords(HScroll1->value())));
+  Describe(HScroll2, QString::fromStdString(ScaleWords(HScroll2->value())));
 }
 
 void Form1::Command2_Click() { EndProgram(); }

@@ -6,7 +6,7 @@
 #include <QRect>
 #include <QSize>
 
-#include "ui/Settings.h"
+#include "render/Settings.h"
 
 namespace chain::layout {
 

@@ -37,7 +37,7 @@ void Picture1::EnsureImage() {
   image_.setDevicePixelRatio(dpr);
   image_.fill(kBackground);
   pens_.clear();  // their width follows the device pixel ratio
-  clipArea_ = ClipArea(size());
+  clipArea_ = ClipArea(width(), height());
   tilesX_ = (width() + kTile - 1) / kTile;
   tilesY_ = (height() + kTile - 1) / kTile;
   const auto tiles = static_cast<std::size_t>(tilesX_) * static_cast<std::size_t>(tilesY_);
@@ -166,11 +166,12 @@ void Picture1::Clear() {
 
 void Picture1::Line(double x1, double y1, double x2, double y2, ColourWord colour) {
   if (!painter_.isActive()) EnsureImage();  // while painting, the image is current
-  const std::optional<QLineF> segment = LineInPixels(x1, y1, x2, y2, clipArea_);
+  const std::optional<Segment> segment = LineInPixels(x1, y1, x2, y2, clipArea_);
   if (!segment) return;
   UsePen(colour);
-  pendingLines_.push_back(*segment);
-  MarkDrawn(QRectF(segment->p1(), segment->p2()).normalized().adjusted(-kInk, -kInk, kInk, kInk));
+  const QLineF line(segment->p1.x, segment->p1.y, segment->p2.x, segment->p2.y);
+  pendingLines_.push_back(line);
+  MarkDrawn(QRectF(line.p1(), line.p2()).normalized().adjusted(-kInk, -kInk, kInk, kInk));
 }
 
 void Picture1::Circle(double x, double y, double radius, ColourWord colour) {
@@ -179,10 +180,10 @@ void Picture1::Circle(double x, double y, double radius, ColourWord colour) {
   if (!ring) return;
   UsePen(colour);
   FlushLines();
-  Painter().drawEllipse(ring->centre, ring->radius, ring->radius);
+  Painter().drawEllipse(QPointF(ring->centre.x, ring->centre.y), ring->radius, ring->radius);
   // The curves that make up a circle bulge out by up to about 0.03 % of its radius.
   const double reach = ring->radius * 1.001 + kInk;
-  MarkDrawn(QRectF(ring->centre.x() - reach, ring->centre.y() - reach, 2 * reach, 2 * reach));
+  MarkDrawn(QRectF(ring->centre.x - reach, ring->centre.y - reach, 2 * reach, 2 * reach));
 }
 
 void Picture1::Present() {

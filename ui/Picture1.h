@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "render/Clip.h"
 #include "render/DrawTarget.h"
-#include "ui/Clip.h"
 
 namespace chain {
 
@@ -70,7 +70,7 @@ class Picture1 : public QWidget, public DrawTarget {
   QPainter painter_;
   std::optional<ColourWord> penColour_;
   std::vector<QLineF> pendingLines_;  // consecutive lines of the current colour
-  QRectF clipArea_;                   // the surface, a little enlarged
+  Area clipArea_;                     // the surface, a little enlarged
 };
 
 }  // namespace chain

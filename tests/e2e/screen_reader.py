@@ -112,7 +112,7 @@ def main():
 
     # Values and their meaning.
     for name, (value, low, high, words) in {
-            "Mass of Center": (10, 10, 20000, "centre mass 1.0"),
+            "Mass of Center": (10, 10, 20000, "centre mass 1"),
             "FEA Color Scale": (5, 1, 40, "colour scale 5 of 40")}.items():
         v = bars[name].queryValue()
         check((v.currentValue, v.minimumValue, v.maximumValue) == (value, low, high),
@@ -208,7 +208,7 @@ def main():
                                              "object:property-change:accessible-description")
 
     # Values set through the Value interface, and the words that follow them.
-    for name, value, words in (("Mass of Center", 510, "centre mass 51.0"),
+    for name, value, words in (("Mass of Center", 510, "centre mass 51"),
                                ("FEA Color Scale", 6, "colour scale 6 of 40")):
         bar = bars[name]
         bar.queryValue().currentValue = value

@@ -1,4 +1,4 @@
-#include "ui/Clip.h"
+#include "render/Clip.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,26 +18,25 @@ constexpr double kMaxRadiusPixels = 1.0e5;
 
 }  // namespace
 
-QRectF ClipArea(QSize size) {
-  return QRectF(-kClipMargin, -kClipMargin, size.width() + 2 * kClipMargin,
-                size.height() + 2 * kClipMargin);
+Area ClipArea(double widthPixels, double heightPixels) {
+  return Area{-kClipMargin, -kClipMargin, widthPixels + kClipMargin, heightPixels + kClipMargin};
 }
 
-std::optional<QLineF> ClipSegment(double x1, double y1, double x2, double y2, const QRectF& area) {
+std::optional<Segment> ClipSegment(double x1, double y1, double x2, double y2, const Area& area) {
   // Liang-Barsky against the area; anything not finite is left out.
   if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) {
     return std::nullopt;
   }
   // Cut points are computed from the first end: let that be the one nearer the
   // area, where x1 + t * dx keeps its precision.
-  const QPointF middle = area.center();
+  const Point middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
   auto distance = [&](double x, double y) {
-    return std::max(std::fabs(x - middle.x()), std::fabs(y - middle.y()));
+    return std::max(std::fabs(x - middle.x), std::fabs(y - middle.y));
   };
   if (distance(x2, y2) < distance(x1, y1)) {
-    const std::optional<QLineF> back = ClipSegment(x2, y2, x1, y1, area);
+    const std::optional<Segment> back = ClipSegment(x2, y2, x1, y1, area);
     if (!back) return std::nullopt;
-    return QLineF(back->p2(), back->p1());
+    return Segment{back->p2, back->p1};
   }
   const double dx = x2 - x1;
   const double dy = y2 - y1;
@@ -47,7 +46,7 @@ std::optional<QLineF> ClipSegment(double x1, double y1, double x2, double y2, co
   int edge0 = -1;  // which edge cut each end off, if any
   int edge1 = -1;
   const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {x1 - area.left(), area.right() - x1, y1 - area.top(), area.bottom() - y1};
+  const double q[4] = {x1 - area.left, area.right - x1, y1 - area.top, area.bottom - y1};
   for (int i = 0; i < 4; ++i) {
     if (p[i] == 0.0) {
       if (q[i] < 0.0) return std::nullopt;  // parallel and outside
@@ -70,33 +69,33 @@ std::optional<QLineF> ClipSegment(double x1, double y1, double x2, double y2, co
   // segment cannot be placed on the area at all and is left out: otherwise it
   // would show up in some arbitrary place.
   constexpr double kUncertainty = 8 * std::numeric_limits<double>::epsilon();
-  const double edges[4] = {area.left(), area.right(), area.top(), area.bottom()};
+  const double edges[4] = {area.left, area.right, area.top, area.bottom};
   bool placed = true;
   auto at = [&](double t, int edge, double endX, double endY) {
     if (edge < 0)
-      return QPointF(std::clamp(endX, area.left(), area.right()),
-                     std::clamp(endY, area.top(), area.bottom()));
+      return Point{std::clamp(endX, area.left, area.right),
+                   std::clamp(endY, area.top, area.bottom)};
     const bool vertical = edge == 0 || edge == 1;
     double x = vertical ? edges[edge] : x1 + t * dx;
     double y = vertical ? y1 + t * dy : edges[edge];
     const double error = vertical ? kUncertainty * (std::fabs(y1) + std::fabs(t * dy))
                                   : kUncertainty * (std::fabs(x1) + std::fabs(t * dx));
     if (!(error <= 0.05)) placed = false;
-    x = std::clamp(x, area.left(), area.right());
-    y = std::clamp(y, area.top(), area.bottom());
-    return QPointF(x, y);
+    x = std::clamp(x, area.left, area.right);
+    y = std::clamp(y, area.top, area.bottom);
+    return Point{x, y};
   };
-  const QLineF line(at(t0, edge0, x1, y1), at(t1, edge1, x2, y2));
+  const Segment line{at(t0, edge0, x1, y1), at(t1, edge1, x2, y2)};
   if (!placed) return std::nullopt;
   return line;
 }
 
-std::optional<QLineF> LineInPixels(double x1, double y1, double x2, double y2, const QRectF& area) {
+std::optional<Segment> LineInPixels(double x1, double y1, double x2, double y2, const Area& area) {
   return ClipSegment(x1 / kTwipsPerPixel, y1 / kTwipsPerPixel, x2 / kTwipsPerPixel,
                      y2 / kTwipsPerPixel, area);
 }
 
-std::optional<Ring> CircleInPixels(double x, double y, double radius, const QRectF& area) {
+std::optional<Ring> CircleInPixels(double x, double y, double radius, const Area& area) {
   const double cx = x / kTwipsPerPixel;
   const double cy = y / kTwipsPerPixel;
   const double r = radius / kTwipsPerPixel;
@@ -105,13 +104,13 @@ std::optional<Ring> CircleInPixels(double x, double y, double radius, const QRec
   }
   // Leave out circles whose outline cannot touch the area: wholly outside it,
   // or so large that the whole area lies inside them.
-  const double nearX = std::clamp(cx, area.left(), area.right());
-  const double nearY = std::clamp(cy, area.top(), area.bottom());
+  const double nearX = std::clamp(cx, area.left, area.right);
+  const double nearY = std::clamp(cy, area.top, area.bottom);
   if (std::hypot(cx - nearX, cy - nearY) > r) return std::nullopt;
-  const double farX = std::max(std::fabs(cx - area.left()), std::fabs(cx - area.right()));
-  const double farY = std::max(std::fabs(cy - area.top()), std::fabs(cy - area.bottom()));
+  const double farX = std::max(std::fabs(cx - area.left), std::fabs(cx - area.right));
+  const double farY = std::max(std::fabs(cy - area.top), std::fabs(cy - area.bottom));
   if (std::hypot(farX, farY) < r) return std::nullopt;
-  return Ring{QPointF(cx, cy), r};
+  return Ring{Point{cx, cy}, r};
 }
 
 }  // namespace chain

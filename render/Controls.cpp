@@ -1,0 +1,35 @@
+#include "render/Controls.h"
+
+#include <cstdio>
+
+#include "render/Settings.h"
+
+namespace chain {
+
+void NudgeLeft(SpringArray& springs) { springs(CentreIndex(springs)).Vx = -kNudgeSpeed; }
+
+void NudgeRight(SpringArray& springs) { springs(CentreIndex(springs)).Vx = kNudgeSpeed; }
+
+void SetCentreMass(SpringArray& springs, int massBarValue) {
+  springs(CentreIndex(springs)).Mass = static_cast<double>(massBarValue) / kMassBarPerMass;
+}
+
+void SetColourScale(SpringArray& springs, int scaleBarValue) {
+  const double scale = static_cast<double>(scaleBarValue) / kScaleBarPerColScale;
+  for (int i = springs.LBound(); i <= springs.UBound(); ++i) springs(i).ColScale = scale;
+}
+
+std::string MassWords(int massBarValue) {
+  // A tenth is the finest step the bar has: whole masses read without a decimal point.
+  char mass[32];
+  std::snprintf(mass, sizeof mass, "%.1f", static_cast<double>(massBarValue) / kMassBarPerMass);
+  std::string words = std::string("centre mass ") + mass;
+  if (words.ends_with(".0")) words.resize(words.size() - 2);
+  return words;
+}
+
+std::string ScaleWords(int scaleBarValue) {
+  return "colour scale " + std::to_string(scaleBarValue) + " of " + std::to_string(kScaleBar.maximum);
+}
+
+}  // namespace chain
