@@ -29,7 +29,8 @@ std::string MassWords(int massBarValue) {
 }
 
 std::string ScaleWords(int scaleBarValue) {
-  return "colour scale " + std::to_string(scaleBarValue) + " of " + std::to_string(kScaleBar.maximum);
+  return "colour scale " + std::to_string(scaleBarValue) + " of " +
+         std::to_string(kScaleBar.maximum);
 }
 
 }  // namespace chain

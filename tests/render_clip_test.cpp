@@ -68,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
         SegmentRow{"VerticalHuge", 5, -1e250, 5, 1e250, kTen, Segment{{5, 0}, {5, 10}}, 0},
         SegmentRow{"PastACorner", -5, 5, 5, 15, Area{0, 0, 10, 4}, std::nullopt, 0},
         SegmentRow{"Short", 10, 10, 20, 20, kHundred, Segment{{10, 10}, {20, 20}}, 0},
-        SegmentRow{"HorizontalHuge", -1e200, 50, 1e200, 50, kHundred, Segment{{0, 50}, {100, 50}}, 0},
+        SegmentRow{"HorizontalHuge", -1e200, 50, 1e200, 50, kHundred, Segment{{0, 50}, {100, 50}},
+                   0},
         SegmentRow{"HorizontalOut", -10, 50, 110, 50, kHundred, Segment{{0, 50}, {100, 50}}, 0},
         SegmentRow{"Off", -50, -50, -10, -10, kHundred, std::nullopt, 0},
         SegmentRow{"NaN", kNaN, 0, 10, 10, kHundred, std::nullopt, 0},
@@ -89,11 +90,11 @@ INSTANTIATE_TEST_SUITE_P(
                    std::nullopt, 0},
         // A link from a node on the surface to one that flew off: shown from the
         // node, exactly, to where it leaves the area.
-        SegmentRow{"ToAFarNode", 50, 50, 1e213, 3e213, kHundred, Segment{{50, 50}, {50 + 50.0 / 3, 100}},
-                   1e-6},
+        SegmentRow{"ToAFarNode", 50, 50, 1e213, 3e213, kHundred,
+                   Segment{{50, 50}, {50 + 50.0 / 3, 100}}, 1e-6},
         SegmentRow{"ToAFarNodeLeft", 50, 50, -2e200, 0, kHundred, Segment{{50, 50}, {0, 50}}, 1e-6},
-        SegmentRow{"ToAFarNodeUp", 13.3, 66.7, 7e150, -7e150, kHundred, Segment{{13.3, 66.7}, {80, 0}},
-                   1e-6},
+        SegmentRow{"ToAFarNodeUp", 13.3, 66.7, 7e150, -7e150, kHundred,
+                   Segment{{13.3, 66.7}, {80, 0}}, 1e-6},
         SegmentRow{"ToANodeFarOnADiagonal", 50, 50, 1e16, 1e16 + 100, kHundred,
                    Segment{{50, 50}, {100, 100}}, 1e-6}),
     [](const ::testing::TestParamInfo<SegmentRow>& row) { return std::string(row.param.name); });
