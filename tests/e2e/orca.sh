@@ -54,6 +54,9 @@ E2E_MORE_PIDS=($! "${E2E_MORE_PIDS[@]}")
 e2e_wait_for 30 grep -q . "$transcript" || e2e_fail "Orca says nothing: $(tail -n 20 "$E2E_WORK/orca.log")"
 e2e_log "Orca speaks: $(head -n 3 "$transcript" | cut -f2 | tr '\n' '|')"
 
+# Orca 43 says "notification" before the words of a notification; where Qt
+# sends an announcement instead, the words come alone.
+readonly NEWS='^(notification )?'
 # heard SINCE REGEX: the utterances heard since SINCE (seconds since the epoch), one a line,
 # that match REGEX; heard_within SINCE SECONDS REGEX waits for one.
 heard() { awk -F'\t' -v t="$1" -v re="$2" '$1 >= t && $2 ~ re { print $2 }' "$transcript"; }
@@ -78,8 +81,10 @@ seconds_to_say() { espeak-ng --stdout "$1" | wc -c | awk '{ printf "%.1f", ($1 -
 
 start=$(now)
 e2e_start_program
+# The window appears with the focus on the surface: words of the chain as it is.
+expect_heard "$start" 30 '^(Falling|At rest), '
 # The chain falls and comes to rest; the user hears it without pressing a key.
-expect_heard "$start" 60 '^notification at rest'
+expect_heard "$start" 60 "${NEWS}at rest"
 
 # Tab to Nudge Right and press it: words within 2 s, though the focus stays on the button.
 key Tab '^Exit push button'
@@ -89,12 +94,13 @@ key Tab '^Nudge Right push button'
 e2e_focus
 xdotool key space
 nudged=$(now)
-expect_heard "$nudged" 2 '^notification swinging after a nudge to the right'
-# Announcements come only as the state changes: at most four in the 18 s after.
+expect_heard "$nudged" 2 "${NEWS}swinging after a nudge to the right"
+# Announcements come only as the state changes: with no key pressed, at most
+# four utterances in the 18 s after.
 sleep 18
-count=$(awk -F'\t' -v t="$nudged" '$1 >= t && $1 < t + 18 && $2 ~ /^notification/' "$transcript" | wc -l)
+count=$(awk -F'\t' -v t="$nudged" '$1 >= t && $1 < t + 18 && $2 !~ /^space/' "$transcript" | wc -l)
 [ "$count" -le 4 ] || { show_transcript; e2e_fail "$count announcements in the 18 s after a nudge"; }
-expect_heard "$nudged" 60 '^notification at rest'
+expect_heard "$nudged" 60 "${NEWS}at rest"
 
 # The mass bar reads and sets the mass itself.
 key shift+Tab '^Nudge Left push button'
@@ -111,7 +117,8 @@ while IFS= read -r words; do
   e2e_log "the surface: \"$words\" (${took} s)"
   awk -v s="$took" 'BEGIN { exit !(s <= 6) }' || { show_transcript; e2e_fail "longer than 6 s: \"$words\""; }
   case $words in *semi* | *colon*) show_transcript; e2e_fail "punctuation spoken: \"$words\"" ;; esac
-done < <(heard "$surface" '.' | grep -v -e '^notification' -e '^left shift' -e '^tab')
+done < <(heard "$surface" '.' | grep -v -E -e '^notification' -e "${NEWS}(at rest|swinging|centre mass)" \
+  -e '^left shift' -e '^tab')
 
 echo "--- transcript:"
 cat "$transcript"
