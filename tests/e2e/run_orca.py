@@ -10,10 +10,23 @@ import sys
 from orca import orca
 
 
+def settings_manager():
+    """Orca's settings manager, as this version of Orca names it."""
+    if hasattr(orca, "getSettingsManager"):
+        return orca.getSettingsManager()
+    from orca import settings_manager as module
+    for name in ("get_manager", "getManager"):
+        if hasattr(module, name):
+            return getattr(module, name)()
+    return None
+
+
 def main():
-    manager = orca.getSettingsManager()
-    manager.activate(sys.argv[1], {})
-    sys.path.insert(0, manager.getPrefsDir())
+    manager = settings_manager()
+    if manager is not None:
+        manager.activate(sys.argv[1], {})
+        prefs = getattr(manager, "getPrefsDir", None) or getattr(manager, "get_prefs_dir")
+        sys.path.insert(0, prefs())
     return orca.main()
 
 
