@@ -52,7 +52,8 @@ std::string Announcer::Next(const SpringArray& springs, const SurfaceSize& surfa
     const bool nudged = actions != actions_ &&
                         (last == Disturbance::kNudgeLeft || last == Disturbance::kNudgeRight);
     if (nudged) add(MotionWords(true, last));
-    if (!Same(survey.centreMass, mass_) && survey.centreMass) add(CentreMassWords(*survey.centreMass));
+    if (!Same(survey.centreMass, mass_) && survey.centreMass)
+      add(CentreMassWords(*survey.centreMass));
     if (!Same(survey.colourScale, scale_) && survey.colourScale) {
       add(ColourScaleWords(*survey.colourScale));
     }

@@ -51,7 +51,8 @@ TEST(AccessibleTest, BarsReadAndSetTheirQuantity) {
                       {form->HScroll1, 1, 2000, 50, 51, 101.04, 1010},
                       {form->HScroll2, 1, 40, 1, 5, 6, 6}};
   for (const Row& row : rows) {
-    QAccessibleValueInterface* value = QAccessible::queryAccessibleInterface(row.bar)->valueInterface();
+    QAccessibleValueInterface* value =
+        QAccessible::queryAccessibleInterface(row.bar)->valueInterface();
     ASSERT_NE(value, nullptr);
     EXPECT_EQ(value->minimumValue().toDouble(), row.minimum);
     EXPECT_EQ(value->maximumValue().toDouble(), row.maximum);
@@ -102,8 +103,9 @@ TEST(AccessibleTest, WordsFollowThePassesAndTheChanges) {
   EXPECT_TRUE(run(60000, [&] { return said().startsWith("at rest"); }));
   form->Command3_Click();
   EXPECT_EQ(said(), "swinging after a nudge to the right");
-  EXPECT_TRUE(run(3000, [&] { return surface().startsWith("Swinging after a nudge to the right"); }))
-      << surface().toStdString();
+  EXPECT_TRUE(run(3000, [&] {
+    return surface().startsWith("Swinging after a nudge to the right");
+  })) << surface().toStdString();
   form->HScroll2->setValue(7);
   EXPECT_EQ(said(), "colour scale 7");
 }
