@@ -26,14 +26,14 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
   return (*it)(static_cast<QWidget*>(object));
 }
 
-void Use(QWidget& widget, Maker maker) {
+void Use(QWidget& widget, const Maker& maker) {
   static const bool installed = [] {
     QAccessible::installFactory(Factory);
     return true;
   }();
   (void)installed;
   const bool known = Makers().contains(&widget);
-  Makers().insert(&widget, std::move(maker));
+  Makers().insert(&widget, maker);
   if (!known) {
     QObject::connect(&widget, &QObject::destroyed, [](QObject* gone) { Makers().remove(gone); });
   }
