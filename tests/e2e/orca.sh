@@ -8,7 +8,11 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/a11y.sh"
 
-readonly SD_MODULES=/usr/lib/speech-dispatcher-modules
+# Where speech-dispatcher keeps its output modules differs between releases.
+SD_MODULES=
+for d in /usr/lib/speech-dispatcher-modules /usr/lib/*/speech-dispatcher-modules; do
+  if [ -x "$d/sd_generic" ]; then SD_MODULES=$d; break; fi
+done
 e2e_require_a11y
 for t in orca speech-dispatcher espeak-ng "$SD_MODULES/sd_generic"; do
   command -v "$t" >/dev/null || { echo "SKIP: $t is missing (scripts/setup.sh test installs it)"; exit "$E2E_SKIP"; }
