@@ -12,6 +12,8 @@
 //   BM_WholeSurfacePass  the same with every pixel also filled and the whole surface
 //                     repainted each time: what a pass costs without tracking the ink
 //   BM_Describe       the words that describe the surface, made from the 41 nodes
+//   BM_Announce       the announcer asked whether the chain's state has changed (the
+//                     timer's question a few times a second; mostly it has not)
 //
 // Wall-clock time throughout: presenting a frame may wait for the display server.
 #include <benchmark/benchmark.h>
@@ -19,6 +21,7 @@
 #include <QApplication>
 
 #include "model/Chain.h"
+#include "render/Announce.h"
 #include "render/Clip.h"
 #include "render/Describe.h"
 #include "render/Draw.h"
@@ -106,6 +109,18 @@ void BM_Describe(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_Describe)->UseRealTime();
+
+void BM_Announce(benchmark::State& state) {
+  const chain::SurfaceSize surface{static_cast<double>(form->Picture1->width()),
+                                   static_cast<double>(form->Picture1->height()),
+                                   chain::kTwipsPerPixel};
+  chain::Announcer announcer;
+  for (auto _ : state) {
+    std::string words = announcer.Next(form->springs, surface, chain::Disturbance::kNone, 0);
+    benchmark::DoNotOptimize(words.data());
+  }
+}
+BENCHMARK(BM_Announce)->UseRealTime();
 
 }  // namespace
 

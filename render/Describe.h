@@ -1,30 +1,32 @@
 #pragma once
-// What the drawing surface shows, in plain words for a screen reader: how many
-// masses and fixed ends, whether the chain moves and why, how far it sags, the
-// centre mass and where the springs are most strained; or that it has flown off
-// the surface, or that its positions are no longer numbers. Reads only.
+// What the drawing surface shows, in plain words for a screen reader: the
+// present state first (moving and why, at rest and where the centre hangs,
+// flown off or broken down), then the centre mass and the colour scale.
+// Phrases are joined by commas, which a speech synthesizer pauses at rather
+// than reads out; the whole takes at most about six seconds to say. Reads only.
 
 #include <string>
 
 #include "model/Chain.h"
+#include "render/Survey.h"
 
 namespace chain {
 
 // The last thing the user did to the chain; it explains a chain that moves.
+// Before any, a moving chain is still falling from its start.
 enum class Disturbance { kNone, kNudgeLeft, kNudgeRight, kMassChange };
 
-// The surface the chain is drawn on, in logical pixels, and the scale of the
-// node coordinates.
-struct SurfaceSize {
-  double widthPixels = 0;
-  double heightPixels = 0;
-  double twipsPerPixel = 15;
-};
-
-// A chain counts as moving while any free node's speed or acceleration would
-// carry it more than half a pixel over a swing of the chain's slowest period;
-// the words then round the sag to ten pixels, so small swings keep them still.
 [[nodiscard]] std::string DescribeChain(const SpringArray& springs, const SurfaceSize& surface,
                                         Disturbance last);
+
+// Phrases the announcements share with the description.
+// "swinging after a nudge to the right", "falling"; "at rest" when not moving.
+[[nodiscard]] std::string MotionWords(bool moving, Disturbance last);
+// Where a chain at rest hangs: "sagging 258 pixels", "centre below the picture".
+[[nodiscard]] std::string HangWords(const ChainSurvey& survey);
+[[nodiscard]] std::string CentreMassWords(double mass);          // "centre mass 51"
+[[nodiscard]] std::string ColourScaleWords(double colourScale);  // "colour scale 5"
+// "flown off the picture", "simulation broken down"; "" for a chain still there.
+[[nodiscard]] std::string LostWords(const ChainSurvey& survey);
 
 }  // namespace chain

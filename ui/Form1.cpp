@@ -103,6 +103,7 @@ Form1::Form1(QWidget* parent)
       Command1(new QPushButton(QStringLiteral("Nudge Left"), this)),
       Command3(new QPushButton(QStringLiteral("Nudge Right"), this)),
       HScroll2(new ChainScrollBar(this)),
+      announcement_(new Announcement(this)),
       windowGone_(*this, [] { EndProgram(); }) {
   setWindowTitle(QStringLiteral("Brenmo Quillet - Varnholt"));
   setFixedSize(layout::kClientArea);  // the layout is fixed
@@ -129,6 +130,8 @@ Form1::Form1(QWidget* parent)
     button->setDefault(false);
   }
 
+  // Names without the captions' colon, which a screen reader would read out.
+  for (QLabel* label : Label1) label->setAccessibleName(NameFrom(label));
   HScroll1->setAccessibleName(NameFrom(Label1[0]));
   HScroll2->setAccessibleName(NameFrom(Label1[1]));
   Label1[0]->setBuddy(HScroll1);
@@ -154,8 +157,10 @@ Form1::Form1(QWidget* parent)
     connect(bar, &QScrollBar::valueChanged, this, [this] { DescribeBars(); });
   }
   UseAccessibleRoles(*this, *Picture1);
-  connect(&describeTimer_, &QTimer::timeout, this, [this] { DescribeSurface(); });
-  describeTimer_.start(500);
+  UseQuantityValue(*HScroll1, kMassBarPerMass);
+  UseQuantityValue(*HScroll2, 1);
+  connect(&wordsTimer_, &QTimer::timeout, this, [this] { wordsDue_ = true; });
+  wordsTimer_.start(250);
 
   // The session ending is a close request like any other.
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
@@ -168,7 +173,6 @@ Form1::~Form1() = default;
 
 void Form1::StartUp() {
   SetUpChain(springs, kLastIndex);
-  DescribeSurface();
   show();
   Picture1->setFocus(Qt::OtherFocusReason);
 }
@@ -178,6 +182,12 @@ void Form1::Pass() {
   Picture1->Clear();
   DrawChain(springs, *Picture1);
   Picture1->Present();
+  passed_ = true;
+  if (wordsDue_) {
+    wordsDue_ = false;
+    DescribeSurface();
+    AnnounceChange();
+  }
   QCoreApplication::processEvents();
 }
 
@@ -189,27 +199,47 @@ void Form1::Form_Load() {
 void Form1::Command1_Click() {
   NudgeLeft(springs);
   lastDisturbance_ = Disturbance::kNudgeLeft;
+  ++actions_;
+  AnnounceChange();
 }
 
 void Form1::Command3_Click() {
   NudgeRight(springs);
   lastDisturbance_ = Disturbance::kNudgeRight;
+  ++actions_;
+  AnnounceChange();
 }
 
 void Form1::HScroll1_Change() {
   SetCentreMass(springs, HScroll1->value());
   lastDisturbance_ = Disturbance::kMassChange;
+  ++actions_;
+  AnnounceChange();
 }
 
-void Form1::HScroll2_Change() { SetColourScale(springs, HScroll2->value()); }
+void Form1::HScroll2_Change() {
+  SetColourScale(springs, HScroll2->value());
+  AnnounceChange();
+}
+
+SurfaceSize Form1::Surface() const {
+  return {static_cast<double>(Picture1->width()), static_cast<double>(Picture1->height()),
+          kTwipsPerPixel};
+}
 
 void Form1::DescribeSurface() {
-  const SurfaceSize surface{static_cast<double>(Picture1->width()),
-                            static_cast<double>(Picture1->height()), kTwipsPerPixel};
-  std::string words = DescribeChain(springs, surface, lastDisturbance_);
+  std::string words = DescribeChain(springs, Surface(), lastDisturbance_);
   if (words == surfaceWords_) return;
   surfaceWords_ = std::move(words);
   Describe(Picture1, QString::fromStdString(surfaceWords_));
+}
+
+void Form1::AnnounceChange() {
+  // Before the first pass the chain has not started to fall: words then would
+  // call it at rest.
+  if (!passed_) return;
+  const std::string words = announcer_.Next(springs, Surface(), lastDisturbance_, actions_);
+  if (!words.empty()) announcement_->Say(QString::fromStdString(words));
 }
 
 void Form1::DescribeBars() {

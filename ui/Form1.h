@@ -10,7 +10,9 @@
 #include <array>
 
 #include "model/Chain.h"
+#include "render/Announce.h"
 #include "render/Describe.h"
+#include "ui/Announcement.h"
 #include "ui/Picture1.h"
 #include "ui/WindowGoneFilter.h"
 
@@ -55,9 +57,10 @@ class Form1 : public QWidget {
   [[noreturn]] void Form_QueryUnload(bool& cancel, int unloadMode);
 
   // Puts what the surface shows into its accessible description when the
-  // words have changed; a timer calls it twice a second from the loop's event
-  // dispatch, so a screen reader hears of at most two changes a second.
+  // words have changed.
   void DescribeSurface();
+  // Announces the chain's state when it has changed since the last announcement.
+  void AnnounceChange();
 
   SpringArray springs;
 
@@ -81,9 +84,18 @@ class Form1 : public QWidget {
   // The quantity each bar sets, for assistive technology.
   void DescribeBars();
 
+  [[nodiscard]] SurfaceSize Surface() const;
+
   Disturbance lastDisturbance_ = Disturbance::kNone;
+  int actions_ = 0;  // nudges and mass changes so far
   std::string surfaceWords_;
-  QTimer describeTimer_;
+  Announcer announcer_;
+  Announcement* const announcement_;
+  // A timer asks for fresh words a few times a second; a pass gives them
+  // between its drawing and its event dispatch, so they always follow a pass.
+  QTimer wordsTimer_;
+  bool wordsDue_ = true;
+  bool passed_ = false;
 
   // Ends the program when the window is destroyed without a close request.
   WindowGoneFilter windowGone_;

@@ -1,0 +1,71 @@
+#include "render/Announce.h"
+
+#include <cmath>
+
+namespace chain {
+
+namespace {
+
+bool Same(const std::optional<double>& a, const std::optional<double>& b) {
+  if (a.has_value() != b.has_value()) return false;
+  return !a || *a == *b || (std::isnan(*a) && std::isnan(*b));
+}
+
+bool Lost(Phase phase) { return phase == Phase::kFlownOff || phase == Phase::kBrokenDown; }
+
+std::string RestWords(const ChainSurvey& survey) {
+  std::string words = "at rest";
+  const std::string hang = HangWords(survey);
+  if (!hang.empty()) words.append(", ").append(hang);
+  return words;
+}
+
+}  // namespace
+
+std::string Announcer::Next(const SpringArray& springs, const SurfaceSize& surface,
+                            Disturbance last, int actions) {
+  const ChainSurvey survey = SurveyChain(springs, surface);
+  Phase phase = survey.phase;
+  if (phase == Phase::kMoving && phase_ == Phase::kAtRest && actions == actions_ &&
+      survey.reachPixels <= kRestartPixels) {
+    phase = Phase::kAtRest;
+  }
+  std::string text;
+  const auto add = [&text](const std::string& words) {
+    if (words.empty()) return;
+    if (!text.empty()) text += ", ";
+    text += words;
+  };
+
+  if (!started_) {
+    text.append("chain of ").append(std::to_string(survey.masses)).append(" masses");
+    if (Lost(phase)) {
+      add(LostWords(survey));
+    } else if (phase == Phase::kAtRest) {
+      text.append(" ").append(RestWords(survey));
+    } else if (phase == Phase::kMoving) {
+      text.append(" ").append(MotionWords(true, last));
+    }
+  } else if (Lost(phase)) {
+    if (phase != phase_) add(LostWords(survey));
+  } else {
+    const bool nudged = actions != actions_ &&
+                        (last == Disturbance::kNudgeLeft || last == Disturbance::kNudgeRight);
+    if (nudged) add(MotionWords(true, last));
+    if (!Same(survey.centreMass, mass_) && survey.centreMass)
+      add(CentreMassWords(*survey.centreMass));
+    if (!Same(survey.colourScale, scale_) && survey.colourScale) {
+      add(ColourScaleWords(*survey.colourScale));
+    }
+    if (phase == Phase::kAtRest && phase_ != Phase::kAtRest) add(RestWords(survey));
+  }
+
+  started_ = true;
+  phase_ = phase;
+  actions_ = actions;
+  mass_ = survey.centreMass;
+  scale_ = survey.colourScale;
+  return text;
+}
+
+}  // namespace chain

@@ -1,0 +1,31 @@
+#pragma once
+// A scroll bar as assistive technology sees it, whose value is the quantity
+// the bar sets rather than the bar's own steps: the bar's value divided by a
+// fixed number of steps per unit. Setting the value sets the bar.
+
+#include <QAccessibleWidget>
+#include <QScrollBar>
+
+namespace chain {
+
+class QuantityBar : public QAccessibleWidget, public QAccessibleValueInterface {
+ public:
+  QuantityBar(QScrollBar* bar, double perUnit);
+
+  void* interface_cast(QAccessible::InterfaceType type) override;
+  [[nodiscard]] QString text(QAccessible::Text t) const override;
+
+  [[nodiscard]] QVariant currentValue() const override;
+  void setCurrentValue(const QVariant& value) override;
+  [[nodiscard]] QVariant maximumValue() const override;
+  [[nodiscard]] QVariant minimumValue() const override;
+  [[nodiscard]] QVariant minimumStepSize() const override;
+
+ private:
+  [[nodiscard]] QScrollBar* Bar() const;
+  [[nodiscard]] double Quantity(int barValue) const;
+
+  double perUnit_;
+};
+
+}  // namespace chain
