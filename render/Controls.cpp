@@ -1,7 +1,6 @@
 #include "render/Controls.h"
 
-#include <cstdio>
-
+#include "render/Describe.h"
 #include "render/Settings.h"
 
 namespace chain {
@@ -20,12 +19,7 @@ void SetColourScale(SpringArray& springs, int scaleBarValue) {
 }
 
 std::string MassWords(int massBarValue) {
-  // A tenth is the finest step the bar has: whole masses read without a decimal point.
-  char mass[32];
-  std::snprintf(mass, sizeof mass, "%.1f", static_cast<double>(massBarValue) / kMassBarPerMass);
-  std::string words = std::string("centre mass ") + mass;
-  if (words.ends_with(".0")) words.resize(words.size() - 2);
-  return words;
+  return CentreMassWords(static_cast<double>(massBarValue) / kMassBarPerMass);
 }
 
 std::string ScaleWords(int scaleBarValue) {
