@@ -9,8 +9,10 @@
 
 #include "bench/peak_memory.h"
 #include "ui/Form1.h"
+#include "ui/PlatformDefaults.h"
 
 int main(int argc, char* argv[]) {
+  chain::SetPlatformDefaults();
   QApplication app(argc, argv);
   chain::Form1 form;
   form.StartUp();
