@@ -56,7 +56,7 @@ wayland() {
   run() {
     # shellcheck disable=SC2086 # the checkpoints are separate arguments
     env -u DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$tmp/runtime" WAYLAND_DISPLAY="$socket" \
-      "$@" "$build/bench/chain_passes" $passes | tail -n 1 |
+      "$@" timeout 300 "$build/bench/chain_passes" $passes | tail -n 1 |
       awk -F'[ =]' '{ for (i = 1; i < NF; ++i) if ($i == "peak_rss_kb") print $(i + 1) }'
   }
   chosen=$(run)
