@@ -2,7 +2,11 @@
 # Memory: peak resident size (VmHWM) of the program's start-up and loop after
 # 1,000 and after 100,000 passes, in one process, next to a minimal Qt program
 # with one empty window of the same size that dispatches events as often.
-# Runs under Xvfb, as the program does on a desktop.
+# Runs under Xvfb, as the program does on a desktop; then the program natively
+# on Wayland under a headless weston, as it starts by default and with Qt's
+# own title bar asked for (QT_WAYLAND_DISABLE_WINDOWDECORATION=0, which Qt 6.4
+# draws only with EGL), next to the X11 figure. Without weston and Qt's Wayland
+# plugin that part is left out and says so.
 #
 #   bench/memory.sh [--passes "1000 100000"] [--build DIR]
 set -euo pipefail
@@ -30,8 +34,45 @@ if [ "${1:-}" = --inside ]; then
     printf "peak: program %d kB (first checkpoint %d kB, growth %+d kB)\n", cn, c1, cn - c1
     printf "  minimal window %d kB, ratio %.2f; with one caption %d kB, ratio %.2f\n",
       m, cn / m, mc, cn / mc }'
+  echo "x11_peak_kb=$(last "$chain")"
   exit 0
 fi
+
+# wayland BUILD PASSES X11_KB: the program under a headless weston of its own.
+wayland() {
+  local build=$1 passes=$2 x11=$3
+  if ! command -v weston >/dev/null ||
+    [ -z "$(find /usr/lib/*/qt6/plugins/platforms -name 'libqwayland-generic.so' 2>/dev/null)" ]; then
+    echo "wayland: skipped (weston or Qt's Wayland plugin, qt6-wayland, is missing)"
+    return 0
+  fi
+  local tmp socket=bench-memory weston_pid line chosen titled
+  tmp=$(mktemp -d)
+  mkdir -m 700 "$tmp/runtime"
+  setsid env XDG_RUNTIME_DIR="$tmp/runtime" weston --backend=headless-backend.so --use-pixman \
+    --width=1280 --height=1024 --socket="$socket" --no-config --idle-time=0 >"$tmp/weston.log" 2>&1 &
+  weston_pid=$!
+  for _ in $(seq 100); do [ -S "$tmp/runtime/$socket" ] && break; sleep 0.1; done
+  run() {
+    # shellcheck disable=SC2086 # the checkpoints are separate arguments
+    env -u DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$tmp/runtime" WAYLAND_DISPLAY="$socket" \
+      "$@" timeout 300 "$build/bench/chain_passes" $passes | tail -n 1 |
+      awk -F'[ =]' '{ for (i = 1; i < NF; ++i) if ($i == "peak_rss_kb") print $(i + 1) }'
+  }
+  chosen=$(run)
+  titled=$(run QT_WAYLAND_DISABLE_WINDOWDECORATION=0)
+  kill -9 -- "-$weston_pid" 2>/dev/null || true
+  wait "$weston_pid" 2>/dev/null || true
+  [ -n "$chosen" ] && [ -n "$titled" ] || {
+    echo "wayland: the program did not run under weston: $(tail -n 5 "$tmp/weston.log")" >&2
+    rm -rf "$tmp"
+    return 1
+  }
+  rm -rf "$tmp"
+  awk -v x="$x11" -v c="$chosen" -v t="$titled" 'BEGIN {
+    printf "wayland (weston): program %d kB, %+d kB from X11 (%d kB)\n", c, c - x, x
+    printf "  with Qt'"'"'s own title bar: %d kB, %+d kB from X11\n", t, t - x }'
+}
 
 passes="1000 100000"
 build=$here/../build/release
@@ -46,4 +87,6 @@ build=$(cd "$build" && pwd)
 for f in bench/chain_passes bench/minimal_window; do
   [ -x "$build/$f" ] || { echo "missing $build/$f: build the project first" >&2; exit 1; }
 done
-exec bash "$here/with-xvfb.sh" bash "$0" --inside "$build" "$passes"
+x11=$(bash "$here/with-xvfb.sh" bash "$0" --inside "$build" "$passes")
+echo "$x11" | grep -v '^x11_peak_kb='
+wayland "$build" "$passes" "$(echo "$x11" | sed -n 's/^x11_peak_kb=//p')"

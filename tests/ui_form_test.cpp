@@ -66,6 +66,32 @@ TEST_F(FormTest, ControlsSitWhereTheLayoutPutsThem) {
   EXPECT_EQ(form.Picture1->geometry(), layout::kPicture1);
 }
 
+// A request to maximize the window is undone, so it keeps its one size; the
+// other states stay as asked.
+TEST_F(FormTest, MaximizeIsUndoneOtherStatesAreKept) {
+  struct Row {
+    Qt::WindowStates asked;
+    Qt::WindowStates kept;
+  };
+  const Row rows[] = {
+      {Qt::WindowMaximized, Qt::WindowNoState},
+      {Qt::WindowMaximized | Qt::WindowActive, Qt::WindowActive},
+      {Qt::WindowFullScreen, Qt::WindowFullScreen},
+      {Qt::WindowMinimized, Qt::WindowMinimized},
+  };
+  for (const Row& row : rows) {
+    form.setWindowState(row.asked);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.windowState(), row.kept) << row.asked.toInt();
+    if (!(row.kept & Qt::WindowFullScreen)) {
+      EXPECT_EQ(form.size(), layout::kClientArea);
+    }
+    form.setWindowState(Qt::WindowNoState);
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form)) << row.asked.toInt();
+  }
+}
+
 TEST_F(FormTest, ScrollBarSettings) {
   struct Row {
     QScrollBar* bar;

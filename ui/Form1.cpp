@@ -260,6 +260,13 @@ void Form1::closeEvent(QCloseEvent* event) {
   Form_QueryUnload(cancel, event->spontaneous() ? kFormControlMenu : kAppWindows);
 }
 
+void Form1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized)) {
+    setWindowState(windowState() & ~Qt::WindowMaximized);
+  }
+}
+
 void Form1::EndProgram() {
   std::fflush(nullptr);
   std::_Exit(0);

@@ -78,6 +78,10 @@ class Form1 : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // The window has one size: a request to maximize it (a title bar's button,
+  // a double-click on it, a key of the desktop) is undone at once, so that it
+  // keeps its place and stays the active window.
+  void changeEvent(QEvent* event) override;
 
  private:
   [[noreturn]] static void EndProgram();

@@ -4,9 +4,11 @@
 
 #include "ui/Form1.h"
 #include "ui/MessageCapture.h"
+#include "ui/PlatformDefaults.h"
 #include "ui/StartChecks.h"
 
 int main(int argc, char* argv[]) {
+  chain::SetPlatformDefaults();
   std::optional<QApplication> app;
   {
     // No display, a display that refuses, no compositor: plain words, status 1.

@@ -27,9 +27,12 @@ stop_weston() {
 trap 'stop_weston; e2e_cleanup' EXIT
 
 # The pixman renderer, since the headless default renders nothing to take a
-# screenshot of; --debug lets weston-screenshooter in.
+# screenshot of; --debug lets weston-screenshooter in. No panel: weston may
+# place a window without a title bar (Qt 6.4's default here) under it.
+printf '[shell]\npanel-position=none\n' >"$E2E_WORK/weston.ini"
 setsid weston --backend=headless-backend.so --use-pixman --width=1024 --height=768 \
-  --socket="$socket" --debug --no-config --idle-time=0 >"$E2E_WORK/weston.log" 2>&1 &
+  --socket="$socket" --debug --config="$E2E_WORK/weston.ini" --idle-time=0 \
+  >"$E2E_WORK/weston.log" 2>&1 &
 weston_pid=$!
 disown "$weston_pid"  # no job notice when it is killed
 e2e_wait_for 10 test -S "$XDG_RUNTIME_DIR/$socket" ||
