@@ -10,7 +10,8 @@
 
 option(CHAIN_HARDENING "Harden Release builds (PIE, stack protector, fortify, RELRO, BIND_NOW)" ON)
 
-if(CHAIN_HARDENING)
+# They are for the desktop's ELF files; a WebAssembly build has none of them.
+if(CHAIN_HARDENING AND NOT EMSCRIPTEN)
   include(CheckPIESupported)
   check_pie_supported(LANGUAGES CXX)
   set(CMAKE_POSITION_INDEPENDENT_CODE ON)

@@ -1,9 +1,11 @@
 #include "render/Describe.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 #include "render/Settings.h"
 
@@ -16,10 +18,21 @@ namespace {
 std::string Number(double value, int decimals) {
   if (!std::isfinite(value)) return "not a number";
   std::array<char, 64> buffer{};
+#if defined(__cpp_lib_to_chars)
   const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                           std::chars_format::fixed, decimals);
   if (error != std::errc()) return "out of range";
   std::string text(buffer.data(), end);
+#else
+  // A standard library without to_chars for doubles (the WebAssembly build's):
+  // printf rounds the same, exactly; whatever decimal point a locale would put
+  // there becomes a point.
+  const int length = std::snprintf(buffer.data(), buffer.size(), "%.*f", decimals, value);
+  if (length < 0 || static_cast<std::size_t>(length) >= buffer.size()) return "out of range";
+  std::string text(buffer.data(), static_cast<std::size_t>(length));
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c != '-' && (c < '0' || c > '9'); }, '.');
+#endif
   if (decimals > 0 && text.ends_with(".0")) text.resize(text.size() - 2);
   return text == "-0" ? "0" : text;
 }

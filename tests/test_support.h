@@ -3,12 +3,21 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "model/Spring.h"
 
 namespace chain::testing {
 
-[[nodiscard]] inline std::uint64_t Bits(double d) { return std::bit_cast<std::uint64_t>(d); }
+[[nodiscard]] inline std::uint64_t Bits(double d) {
+#if defined(__cpp_lib_bit_cast)
+  return std::bit_cast<std::uint64_t>(d);
+#else  // a standard library without bit_cast (the WebAssembly build's)
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &d, sizeof bits);
+  return bits;
+#endif
+}
 
 // Three nodes p - s - n, linked as start-up links them: s is free, p and n fixed.
 struct Triple {
