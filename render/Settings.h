@@ -11,6 +11,10 @@ inline constexpr int kLastIndex = 40;
 // The model works in twips, the surface in logical pixels.
 inline constexpr double kTwipsPerPixel = 15.0;
 
+// The drawing surface's background, 0xRRGGBB: near-black, so that pure red,
+// pure blue and yellow all stand out on it.
+inline constexpr unsigned kSurfaceBackgroundRgb = 0x101418;
+
 // The drawing surface, in logical pixels.
 inline constexpr int kSurfaceWidth = 625;
 inline constexpr int kSurfaceHeight = 513;

@@ -14,13 +14,13 @@
 
 #include "render/Clip.h"
 #include "render/DrawTarget.h"
+#include "render/Settings.h"
 
 namespace chain {
 
 class Picture1 : public QWidget, public DrawTarget {
  public:
-  // Near-black: pure red, pure blue and yellow all stand out on it.
-  static constexpr QRgb kBackground = 0xFF101418;
+  static constexpr QRgb kBackground = 0xFF000000u | kSurfaceBackgroundRgb;
 
   explicit Picture1(QWidget* parent = nullptr);
   ~Picture1() override;
