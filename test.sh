@@ -25,6 +25,10 @@ ctest --preset release
 # tests again, unoptimised.
 cmake --workflow --preset debug
 
+# The page: the model and drawing tests again as WebAssembly under node, then the
+# page itself in headless chromium.
+cmake --workflow --preset web
+
 # The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer.
 cmake --workflow --preset asan
 

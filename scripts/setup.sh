@@ -4,6 +4,7 @@
 # build/<preset>). A second run only rebuilds what changed.
 #
 #   scripts/setup.sh run|test [preset]
+#   scripts/setup.sh web        the page alone (build/web/page)
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -19,8 +20,18 @@ test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb openbox xdotool w
   weston mutter qt6-wayland xauth
   dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi
   orca speech-dispatcher espeak-ng)
-packages=("${run_packages[@]}")
-[ "$purpose" = test ] && packages+=("${test_packages[@]}")
+# The page: Debian's emscripten, and node for it (when this machine has none of its own).
+web_packages=(cmake ninja-build emscripten)
+command -v node >/dev/null || web_packages+=(nodejs)
+case $purpose in
+  run) packages=("${run_packages[@]}") ;;
+  test)
+    packages=("${run_packages[@]}" "${test_packages[@]}" "${web_packages[@]}" chromium)
+    command -v npm >/dev/null || packages+=(npm)
+    ;;
+  web) packages=("${web_packages[@]}") ;;
+  *) echo "usage: scripts/setup.sh run|test [preset] | web" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -41,7 +52,19 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cd "$here"
+if [ "$purpose" = web ]; then
+  # Only the page: neither the tests nor their packages.
+  if [ ! -f build/web/CMakeCache.txt ]; then
+    cmake --preset web -DCHAIN_BUILD_TESTS=OFF
+  fi
+  cmake --build --preset web --parallel "$(nproc)" --target chain_page
+  exit 0
+fi
 if [ "$purpose" = test ]; then
+  # The page's test client and axe-core, exactly as the lock file pins them.
+  if [ ! -d tests/web/node_modules ] || [ tests/web/package-lock.json -nt tests/web/node_modules ]; then
+    npm ci --prefix tests/web --no-audit --no-fund
+  fi
   # Every time: the preset's options win over those of a tree that run.sh made.
   cmake --preset "$preset"
   cmake --build --preset "$preset" --parallel "$(nproc)"

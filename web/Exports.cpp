@@ -93,12 +93,18 @@ CHAIN_EXPORT int chain_bar(int bar, int field) {
   const chain::BarSettings* b = chain::web::Bar(bar);
   if (b == nullptr) return -1;
   switch (field) {
-    case 0: return b->minimum;
-    case 1: return b->maximum;
-    case 2: return b->arrow;
-    case 3: return b->page;
-    case 4: return b->start;
-    default: return -1;
+    case 0:
+      return b->minimum;
+    case 1:
+      return b->maximum;
+    case 2:
+      return b->arrow;
+    case 3:
+      return b->page;
+    case 4:
+      return b->start;
+    default:
+      return -1;
   }
 }
 

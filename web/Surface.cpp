@@ -19,9 +19,9 @@ void Surface::Circle(double x, double y, double radius, ColourWord colour) {
   calls_.Circle(x, y, radius, colour);
   const std::optional<Ring> r = CircleInPixels(x, y, radius, area_);
   if (!r) return;
-  commands_.insert(commands_.end(), {static_cast<double>(kCircleCommand),
-                                     static_cast<double>(colour), r->centre.x, r->centre.y,
-                                     r->radius, 0.0});
+  commands_.insert(commands_.end(),
+                   {static_cast<double>(kCircleCommand), static_cast<double>(colour), r->centre.x,
+                    r->centre.y, r->radius, 0.0});
 }
 
 }  // namespace chain::web

@@ -256,6 +256,13 @@
     click("nudge-left", () => core._chain_nudge_left());
     click("nudge-right", () => core._chain_nudge_right());
     $("exit").addEventListener("click", end);
+    // Alt+X, the desktop's access key, wherever the browser puts its own.
+    document.addEventListener("keydown", (event) => {
+      if (event.altKey && !event.ctrlKey && !event.metaKey && event.code === "KeyX") {
+        event.preventDefault();
+        end();
+      }
+    });
     announce();
     setInterval(announce, 500);
     canvas.focus();

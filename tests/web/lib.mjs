@@ -1,0 +1,43 @@
+// The page served from a local server and opened in Debian's chromium, for the
+// end-to-end test and the benchmark. Never downloads a browser.
+import { spawn } from "node:child_process";
+import { createInterface } from "node:readline";
+import { dirname, join } from "node:path";
+import { fileURLToPath } from "node:url";
+import { chromium } from "playwright-core";
+
+export const root = join(dirname(fileURLToPath(import.meta.url)), "../..");
+
+// Starts web/serve.mjs on a free port of 127.0.0.1; resolves to { url, stop }.
+export function serve(folder) {
+  const server = spawn(process.execPath, [join(root, "web/serve.mjs"), folder, "0"], {
+    stdio: ["ignore", "pipe", "inherit"],
+  });
+  return new Promise((resolve, reject) => {
+    server.once("error", reject);
+    server.once("exit", (code) => reject(new Error(`the server ended (${code})`)));
+    createInterface({ input: server.stdout }).once("line", (url) =>
+      resolve({ url, stop: () => server.kill() }));
+  });
+}
+
+export function launch() {
+  return chromium.launch({
+    executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
+    headless: true,
+    chromiumSandbox: false,
+    args: ["--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
+      "--disable-component-update", "--disable-sync"],
+  });
+}
+
+// Opens the page and waits for its first frame.
+export async function open(browser, url) {
+  const page = await browser.newPage({ viewport: { width: 700, height: 700 } });
+  const errors = [];
+  page.on("pageerror", (error) => errors.push(String(error)));
+  page.on("console", (m) => { if (m.type() === "error") errors.push(m.text()); });
+  await page.goto(url);
+  await page.waitForFunction(() => window.chainPage && !Number.isNaN(window.chainPage.firstFrameMs));
+  return { page, errors };
+}

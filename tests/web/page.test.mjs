@@ -1,0 +1,181 @@
+// The page end to end in Debian's chromium: it loads from a local server,
+// shows the chain, keeps the desktop's tab order and bar keys, acts on the
+// buttons, announces, draws the desktop's calls for a scripted session, ends on
+// Exit, and axe-core finds nothing to report.
+//
+//   node --test tests/web/page.test.mjs   (PAGE_DIR: the built page, build/web/page)
+import assert from "node:assert/strict";
+import { readFileSync } from "node:fs";
+import { createRequire } from "node:module";
+import { join } from "node:path";
+import { after, before, test } from "node:test";
+import { launch, open, root, serve } from "./lib.mjs";
+
+const pageDir = process.env.PAGE_DIR ?? join(root, "build/web/page");
+const reference = join(root, "tests/reference");
+let server, browser, page, errors;
+
+before(async () => {
+  server = await serve(pageDir);
+  browser = await launch();
+  ({ page, errors } = await open(browser, server.url));
+});
+after(async () => {
+  await browser?.close();
+  server?.stop();
+});
+
+const focused = () => page.evaluate(() => document.activeElement?.id ?? "");
+const attr = (id, name) => page.getAttribute(`#${id}`, name);
+// The centre node's circle in the last pass's commands (kind 2 is a circle).
+const centreX = () => page.evaluate(() => {
+  const core = window.chainPage.core;
+  const at = core._chain_commands() >>> 3;
+  for (let i = 0, circles = 0; ; ++i) {
+    if (core.HEAPF64[at + 6 * i] === 2 && circles++ === 20) return core.HEAPF64[at + 6 * i + 2];
+  }
+});
+
+test("the page starts with the chain drawn and the desktop's start values", async () => {
+  assert.equal(await page.title(), "Brenmo Quillet - Varnholt");
+  assert.equal(await page.textContent("h1"), "Brenmo Quillet - Varnholt");
+  assert.equal(await focused(), "surface");
+  assert.equal(await attr("mass", "aria-valuenow"), "10");
+  assert.equal(await attr("scale", "aria-valuenow"), "5");
+  assert.equal(await attr("mass", "aria-valuetext"), "centre mass 1");
+  // Pixels by kind: the background, blue (the fixed ends), red (the free nodes).
+  const counts = await page.evaluate(() => {
+    const canvas = document.getElementById("surface");
+    const { data, width } = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height);
+    const c = { background: 0, blueLeft: 0, blueRight: 0, red: 0, all: data.length / 4 };
+    for (let i = 0; i < data.length; i += 4) {
+      const [r, g, b] = [data[i], data[i + 1], data[i + 2]];
+      if (r === 0x10 && g === 0x14 && b === 0x18) c.background++;
+      else if (b > 150 && r < 100 && g < 100) ((i / 4) % width < width / 2 ? c.blueLeft++ : c.blueRight++);
+      else if (r > 150 && g < 60 && b < 60) c.red++;
+    }
+    return c;
+  });
+  assert.ok(counts.background > 0.9 * counts.all, JSON.stringify(counts));
+  assert.ok(counts.blueLeft > 0 && counts.blueRight > 0, JSON.stringify(counts));
+  assert.ok(counts.red > 20, JSON.stringify(counts));
+});
+
+test("Tab goes through the controls in the desktop's order", async () => {
+  const order = [];
+  for (let i = 0; i < 5; ++i) {
+    await page.keyboard.press("Tab");
+    order.push(await focused());
+  }
+  assert.deepEqual(order, ["exit", "mass", "nudge-left", "nudge-right", "scale"]);
+  await page.keyboard.press("Shift+Tab");
+  assert.equal(await focused(), "nudge-right");
+});
+
+test("the bars' keys step as on the desktop and each step acts on the chain", async () => {
+  const runs = {
+    mass: [["ArrowRight", 510], ["ArrowDown", 1010], ["ArrowLeft", 510], ["ArrowUp", 10],
+      ["PageDown", 1010], ["PageUp", 10], ["End", 20000], ["Home", 10], ["ArrowRight", 510]],
+    scale: [["ArrowRight", 6], ["PageUp", 5], ["End", 40], ["Home", 1], ["PageDown", 2]],
+  };
+  for (const [bar, keys] of Object.entries(runs)) {
+    await page.focus(`#${bar}`);
+    for (const [key, value] of keys) {
+      await page.keyboard.press(key);
+      assert.equal(await attr(bar, "aria-valuenow"), String(value), `${bar} ${key}`);
+    }
+  }
+  assert.equal(await attr("mass", "aria-valuetext"), "centre mass 51");
+  assert.equal(await attr("scale", "aria-valuetext"), "colour scale 2 of 40");
+  assert.match(await page.textContent("#surface-words"), /centre mass 51\b/);
+});
+
+test("a dragged thumb changes its bar's value when let go, not before", async () => {
+  const thumb = await page.$("#scale .thumb");
+  const box = await thumb.boundingBox();
+  await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
+  await page.mouse.down();
+  await page.mouse.move(box.x + 120, box.y + box.height / 2, { steps: 5 });
+  assert.equal(await attr("scale", "aria-valuenow"), "2", "while dragged");
+  await page.mouse.up();
+  const value = Number(await attr("scale", "aria-valuenow"));
+  assert.ok(value > 10 && value < 40, `let go at ${value}`);
+  await page.click("#scale .sub");
+  assert.equal(await attr("scale", "aria-valuenow"), String(value - 1), "the left arrow");
+});
+
+test("Nudge Right moves the centre to the right, and the live region says so", async () => {
+  const live = await page.$("#announce");
+  assert.equal(await live.getAttribute("aria-live"), "polite");
+  const before = await live.textContent();
+  const restX = await centreX();
+  await page.click("#nudge-right");
+  await page.waitForFunction((x) => {
+    const core = window.chainPage.core;
+    const at = core._chain_commands() >>> 3;
+    for (let i = 0, circles = 0; ; ++i) {
+      if (core.HEAPF64[at + 6 * i] === 2 && circles++ === 20) return core.HEAPF64[at + 6 * i + 2] > x + 2;
+    }
+  }, restX, { timeout: 5000 });
+  await page.waitForFunction((text) => document.getElementById("announce").textContent !== text,
+    before, { timeout: 5000 });
+  assert.match(await live.textContent(), /nudge/i);
+});
+
+test("the input is handled within a frame while the passes run", async () => {
+  const delays = await page.evaluate(() => window.chainPage.inputDelaysMs.slice().sort((a, b) => a - b));
+  assert.ok(delays.length > 10);
+  const median = delays[delays.length >> 1], worst = delays.at(-1);
+  console.log(`input: ${delays.length} events, event to handler: median ${median.toFixed(1)} ms, ` +
+    `worst ${worst.toFixed(1)} ms`);
+  // A frame is 16.7 ms; the bound on the worst leaves room for a busy machine.
+  assert.ok(median < 16.7 && worst < 250, `median ${median} ms, worst ${worst} ms`);
+});
+
+test("axe-core finds no accessibility violations", async () => {
+  const axe = createRequire(join(root, "tests/web/package.json")).resolve("axe-core/axe.min.js");
+  await page.addScriptTag({ path: axe });
+  const result = await page.evaluate(() => window.axe.run(document));
+  assert.deepEqual(result.violations.map((v) => `${v.id}: ${v.help}`), []);
+});
+
+test("Alt+X ends the simulation: no further pass and no further drawing", async () => {
+  await page.focus("#surface");
+  await page.keyboard.press("Alt+x");
+  await page.waitForFunction(() => window.chainPage.ended, null, { timeout: 5000 });
+  const snapshot = () => page.evaluate(() => ({
+    passes: window.chainPage.passes,
+    pixels: document.getElementById("surface").toDataURL(),
+  }));
+  const first = await snapshot();
+  await page.waitForTimeout(300);
+  assert.deepEqual(await snapshot(), first);
+  assert.equal(await focused(), "ended");
+  assert.match(await page.textContent("#ended"), /ended.*start it again/);
+  assert.equal(await page.isVisible("#window"), false);
+});
+
+test("a scripted session draws the desktop build's calls, bit for bit", async () => {
+  const script = readFileSync(join(reference, "draw_session.txt"), "utf8")
+    .split("\n").filter((l) => l.trim() && !l.startsWith("#")).map((l) => l.split(/\s+/));
+  const hash = await page.evaluate((events) => {
+    const core = window.chainPage.core;
+    const controls = {
+      left: () => core._chain_nudge_left(), right: () => core._chain_nudge_right(),
+      mass: (v) => core._chain_mass_bar(v), scale: (v) => core._chain_scale_bar(v),
+    };
+    core._chain_start();
+    let done = 0;
+    for (const [after, what, value] of events) {
+      for (; done < Number(after); ++done) core._chain_pass();
+      if (what === "end") return core.UTF8ToString(core._chain_call_hash());
+      controls[what](Number(value));
+    }
+    return "no end";
+  }, script);
+  assert.equal(hash, readFileSync(join(reference, "draw_session_hash.txt"), "utf8").trim());
+});
+
+test("nothing went wrong in the page", () => {
+  assert.deepEqual(errors, []);
+});
