@@ -273,7 +273,11 @@
 
   loadChain().then(start, (error) => {
     const failed = $("failed");
-    failed.textContent = `The simulation could not start: ${error}`;
+    failed.textContent = location.protocol === "file:"
+      ? "The simulation could not start: browsers load its WebAssembly only from a web server, " +
+        "not from a file on this computer."
+      : `The simulation could not start: ${error}`;
+    $("window").hidden = true;
     failed.hidden = false;
   });
 })();

@@ -31,9 +31,9 @@ export function launch() {
   });
 }
 
-// Opens the page and waits for its first frame.
-export async function open(browser, url) {
-  const page = await browser.newPage({ viewport: { width: 700, height: 700 } });
+// Opens the page (in a browser or a browser context) and waits for its first frame.
+export async function open(browser, url, options = {}) {
+  const page = await browser.newPage({ viewport: { width: 700, height: 700 }, ...options });
   const errors = [];
   page.on("pageerror", (error) => errors.push(String(error)));
   page.on("console", (m) => { if (m.type() === "error") errors.push(m.text()); });

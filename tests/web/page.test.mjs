@@ -7,11 +7,12 @@
 import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
 import { createRequire } from "node:module";
-import { join } from "node:path";
+import { join, resolve } from "node:path";
+import { pathToFileURL } from "node:url";
 import { after, before, test } from "node:test";
 import { launch, open, root, serve } from "./lib.mjs";
 
-const pageDir = process.env.PAGE_DIR ?? join(root, "build/web/page");
+const pageDir = resolve(process.env.PAGE_DIR ?? join(root, "build/web/page"));
 const reference = join(root, "tests/reference");
 let server, browser, page, errors;
 
@@ -107,6 +108,10 @@ test("a dragged thumb changes its bar's value when let go, not before", async ()
 test("Nudge Right moves the centre to the right, and the live region says so", async () => {
   const live = await page.$("#announce");
   assert.equal(await live.getAttribute("aria-live"), "polite");
+  // A heavy centre (mass 51), so that the nudge carries it tens of pixels.
+  await page.focus("#mass");
+  await page.keyboard.press("Home");
+  await page.keyboard.press("ArrowRight");
   const before = await live.textContent();
   const restX = await centreX();
   await page.click("#nudge-right");
@@ -114,7 +119,7 @@ test("Nudge Right moves the centre to the right, and the live region says so", a
     const core = window.chainPage.core;
     const at = core._chain_commands() >>> 3;
     for (let i = 0, circles = 0; ; ++i) {
-      if (core.HEAPF64[at + 6 * i] === 2 && circles++ === 20) return core.HEAPF64[at + 6 * i + 2] > x + 2;
+      if (core.HEAPF64[at + 6 * i] === 2 && circles++ === 20) return core.HEAPF64[at + 6 * i + 2] > x + 10;
     }
   }, restX, { timeout: 5000 });
   await page.waitForFunction((text) => document.getElementById("announce").textContent !== text,
@@ -174,6 +179,25 @@ test("a scripted session draws the desktop build's calls, bit for bit", async ()
     return "no end";
   }, script);
   assert.equal(hash, readFileSync(join(reference, "draw_session_hash.txt"), "utf8").trim());
+});
+
+test("at device pixel ratio 2 the surface keeps its size with twice the pixels each way", async () => {
+  const { page: sharp } = await open(browser, server.url, { deviceScaleFactor: 2 });
+  const size = await sharp.evaluate(() => {
+    const canvas = document.getElementById("surface");
+    const box = canvas.getBoundingClientRect();
+    return [canvas.width, canvas.height, box.width, box.height];
+  });
+  assert.deepEqual(size, [1250, 1026, 625, 513]);
+  await sharp.close();
+});
+
+test("opened from a file, the page says why it cannot start", async () => {
+  const local = await browser.newPage();
+  await local.goto(pathToFileURL(join(pageDir, "index.html")).href);
+  await local.waitForSelector("#failed", { state: "visible", timeout: 5000 });
+  assert.match(await local.textContent("#failed"), /web server/);
+  await local.close();
 });
 
 test("nothing went wrong in the page", () => {
