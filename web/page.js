@@ -6,7 +6,8 @@
 
 (() => {
   const $ = (id) => document.getElementById(id);
-  const page = { passes: 0, firstFrameMs: NaN, inputDelaysMs: [], ended: false, core: null };
+  // What the page has done so far, for anyone measuring it.
+  const page = { passes: 0, commands: 0, firstFrameMs: NaN, inputDelaysMs: [], ended: false, core: null };
   window.chainPage = page;
 
   // Bar actions, as the core numbers them (web/BarStep.h).
@@ -80,7 +81,7 @@
   const channel = new MessageChannel();
   channel.port1.onmessage = () => {
     if (page.ended) return;
-    commandCount = core._chain_pass();
+    commandCount = page.commands = core._chain_pass();
     page.passes++;
     drawn = false;
     channel.port2.postMessage(0);

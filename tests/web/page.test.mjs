@@ -28,14 +28,6 @@ after(async () => {
 
 const focused = () => page.evaluate(() => document.activeElement?.id ?? "");
 const attr = (id, name) => page.getAttribute(`#${id}`, name);
-// The centre node's circle in the last pass's commands (kind 2 is a circle).
-const centreX = () => page.evaluate(() => {
-  const core = window.chainPage.core;
-  const at = core._chain_commands() >>> 3;
-  for (let i = 0, circles = 0; ; ++i) {
-    if (core.HEAPF64[at + 6 * i] === 2 && circles++ === 20) return core.HEAPF64[at + 6 * i + 2];
-  }
-});
 
 test("the page starts with the chain drawn and the desktop's start values", async () => {
   assert.equal(await page.title(), "Brenmo Quillet - Varnholt");
@@ -108,20 +100,38 @@ test("a dragged thumb changes its bar's value when let go, not before", async ()
 test("Nudge Right moves the centre to the right, and the live region says so", async () => {
   const live = await page.$("#announce");
   assert.equal(await live.getAttribute("aria-live"), "polite");
-  // A heavy centre (mass 51), so that the nudge carries it tens of pixels.
-  await page.focus("#mass");
-  await page.keyboard.press("Home");
-  await page.keyboard.press("ArrowRight");
   const before = await live.textContent();
-  const restX = await centreX();
-  await page.click("#nudge-right");
-  await page.waitForFunction((x) => {
+  await page.focus("#mass");
+  await page.keyboard.press("Home");  // centre mass 1: the whole chain comes back onto the surface
+  await page.waitForFunction(() => {
     const core = window.chainPage.core;
     const at = core._chain_commands() >>> 3;
-    for (let i = 0, circles = 0; ; ++i) {
-      if (core.HEAPF64[at + 6 * i] === 2 && circles++ === 20) return core.HEAPF64[at + 6 * i + 2] > x + 10;
-    }
-  }, restX, { timeout: 5000 });
+    let circles = 0;
+    for (let i = 0; i < window.chainPage.commands; ++i) circles += core.HEAPF64[at + 6 * i] === 2 ? 1 : 0;
+    return circles === 41;
+  }, null, { timeout: 10000 });
+  // The button's own handler, then the centre's place after each of the next passes:
+  // this task's messages take turns with the loop's, one pass each.
+  const [rest, farthest] = await page.evaluate(() => new Promise((done) => {
+    const core = window.chainPage.core;
+    const centreX = () => {
+      const at = core._chain_commands() >>> 3;
+      for (let i = 0, circles = 0; ; ++i) {
+        if (core.HEAPF64[at + 6 * i] === 2 && circles++ === 20) return core.HEAPF64[at + 6 * i + 2];
+      }
+    };
+    const rest = centreX();
+    let farthest = rest, samples = 0;
+    const channel = new MessageChannel();
+    channel.port1.onmessage = () => {
+      farthest = Math.max(farthest, centreX());
+      if (++samples === 50) done([rest, farthest]);
+      else channel.port2.postMessage(0);
+    };
+    document.getElementById("nudge-right").click();
+    channel.port2.postMessage(0);
+  }));
+  assert.ok(farthest > rest + 1, `centre from ${rest} to at most ${farthest}`);
   await page.waitForFunction((text) => document.getElementById("announce").textContent !== text,
     before, { timeout: 5000 });
   assert.match(await live.textContent(), /nudge/i);
@@ -144,22 +154,6 @@ test("axe-core finds no accessibility violations", async () => {
   assert.deepEqual(result.violations.map((v) => `${v.id}: ${v.help}`), []);
 });
 
-test("Alt+X ends the simulation: no further pass and no further drawing", async () => {
-  await page.focus("#surface");
-  await page.keyboard.press("Alt+x");
-  await page.waitForFunction(() => window.chainPage.ended, null, { timeout: 5000 });
-  const snapshot = () => page.evaluate(() => ({
-    passes: window.chainPage.passes,
-    pixels: document.getElementById("surface").toDataURL(),
-  }));
-  const first = await snapshot();
-  await page.waitForTimeout(300);
-  assert.deepEqual(await snapshot(), first);
-  assert.equal(await focused(), "ended");
-  assert.match(await page.textContent("#ended"), /ended.*start it again/);
-  assert.equal(await page.isVisible("#window"), false);
-});
-
 test("a scripted session draws the desktop build's calls, bit for bit", async () => {
   const script = readFileSync(join(reference, "draw_session.txt"), "utf8")
     .split("\n").filter((l) => l.trim() && !l.startsWith("#")).map((l) => l.split(/\s+/));
@@ -179,6 +173,44 @@ test("a scripted session draws the desktop build's calls, bit for bit", async ()
     return "no end";
   }, script);
   assert.equal(hash, readFileSync(join(reference, "draw_session_hash.txt"), "utf8").trim());
+});
+
+test("the diverged chain left by the session still shows its fixed ends and their springs", async () => {
+  await page.waitForFunction((n) => window.chainPage.passes > n, await page.evaluate(() => window.chainPage.passes + 10));
+  await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+  const pixels = await page.evaluate(() => {
+    const canvas = document.getElementById("surface");
+    const { data, width, height } = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height);
+    const c = { blueLeft: 0, blueRight: 0, edge: 0 };
+    for (let i = 0; i < data.length; i += 4) {
+      const [x, y] = [(i / 4) % width, Math.floor(i / 4 / width)];
+      const [r, g, b] = [data[i], data[i + 1], data[i + 2]];
+      if (b > 150 && r < 100 && g < 100) (x < width / 2 ? c.blueLeft++ : c.blueRight++);
+      const background = r === 0x10 && g === 0x14 && b === 0x18;
+      if (!background && (x === 0 || y === 0 || x === width - 1 || y === height - 1)) c.edge++;
+    }
+    return c;
+  });
+  assert.ok(pixels.blueLeft > 0 && pixels.blueRight > 0 && pixels.edge > 0, JSON.stringify(pixels));
+  // The words follow within the half second of the description's timer.
+  await page.waitForFunction(() => /flown off/.test(document.getElementById("surface-words").textContent),
+    null, { timeout: 5000 });
+});
+
+test("Alt+X ends the simulation: no further pass and no further drawing", async () => {
+  await page.focus("#surface");
+  await page.keyboard.press("Alt+x");
+  await page.waitForFunction(() => window.chainPage.ended, null, { timeout: 5000 });
+  const snapshot = () => page.evaluate(() => ({
+    passes: window.chainPage.passes,
+    pixels: document.getElementById("surface").toDataURL(),
+  }));
+  const first = await snapshot();
+  await page.waitForTimeout(300);
+  assert.deepEqual(await snapshot(), first);
+  assert.equal(await focused(), "ended");
+  assert.match(await page.textContent("#ended"), /ended.*start it again/);
+  assert.equal(await page.isVisible("#window"), false);
 });
 
 test("at device pixel ratio 2 the surface keeps its size with twice the pixels each way", async () => {
