@@ -35,9 +35,9 @@ cmake --workflow --preset asan
 # The fuzz target (clang): every seed once, then a short fuzzing run.
 cmake --workflow --preset fuzz
 
-# Static checks (.clang-tidy) of the project's own sources, as the release and fuzz trees
+# Static checks (.clang-tidy) of the project's own sources, as the release, fuzz and web trees
 # compile them.
-bash scripts/check-tidy.sh build/release build/fuzz
+bash scripts/check-tidy.sh build/release build/fuzz build/web
 
 echo "== waiting for the soak"
 soak_status=0
