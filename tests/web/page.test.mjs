@@ -98,21 +98,21 @@ test("a dragged thumb changes its bar's value when let go, not before", async ()
 });
 
 test("Nudge Right moves the centre to the right, and the live region says so", async () => {
-  const live = await page.$("#announce");
+  // A page of its own: the bars' test above may have left a diverged chain.
+  const { page: fresh } = await open(browser, server.url);
+  const live = await fresh.$("#announce");
   assert.equal(await live.getAttribute("aria-live"), "polite");
-  const before = await live.textContent();
-  await page.focus("#mass");
-  await page.keyboard.press("Home");  // centre mass 1: the whole chain comes back onto the surface
-  await page.waitForFunction(() => {
+  await fresh.waitForFunction(() => {  // the whole chain on the surface
     const core = window.chainPage.core;
     const at = core._chain_commands() >>> 3;
     let circles = 0;
     for (let i = 0; i < window.chainPage.commands; ++i) circles += core.HEAPF64[at + 6 * i] === 2 ? 1 : 0;
     return circles === 41;
   }, null, { timeout: 10000 });
+  const before = await live.textContent();
   // The button's own handler, then the centre's place after each of the next passes:
   // this task's messages take turns with the loop's, one pass each.
-  const [rest, farthest] = await page.evaluate(() => new Promise((done) => {
+  const [rest, farthest] = await fresh.evaluate(() => new Promise((done) => {
     const core = window.chainPage.core;
     const centreX = () => {
       const at = core._chain_commands() >>> 3;
@@ -132,9 +132,10 @@ test("Nudge Right moves the centre to the right, and the live region says so", a
     channel.port2.postMessage(0);
   }));
   assert.ok(farthest > rest + 1, `centre from ${rest} to at most ${farthest}`);
-  await page.waitForFunction((text) => document.getElementById("announce").textContent !== text,
+  await fresh.waitForFunction((text) => document.getElementById("announce").textContent !== text,
     before, { timeout: 5000 });
   assert.match(await live.textContent(), /nudge/i);
+  await fresh.close();
 });
 
 test("the input is handled within a frame while the passes run", async () => {
