@@ -23,6 +23,7 @@
   const cssColours = new Map();
   let commandCount = 0;
   let drawn = true;
+  let describeTimer = 0;
 
   function cssColour(word) {
     let css = cssColours.get(word);
@@ -225,6 +226,7 @@
     if (page.ended) return;
     page.ended = true;  // no pass and no drawing after this
     channel.port1.close();
+    clearInterval(describeTimer);
     $("window").hidden = true;
     const ended = $("ended");
     ended.hidden = false;
@@ -265,7 +267,7 @@
       }
     });
     announce();
-    setInterval(announce, 500);
+    describeTimer = setInterval(announce, 500);  // twice a second, as the desktop's timer
     canvas.focus();
 
     channel.port2.postMessage(0);

@@ -36,22 +36,28 @@ test("the page starts with the chain drawn and the desktop's start values", asyn
   assert.equal(await attr("mass", "aria-valuenow"), "10");
   assert.equal(await attr("scale", "aria-valuenow"), "5");
   assert.equal(await attr("mass", "aria-valuetext"), "centre mass 1");
-  // Pixels by kind: the background, blue (the fixed ends), red (the free nodes).
+  // At rest, so that the springs near the ends show their strain.
+  await page.waitForFunction(() => /at rest/.test(document.getElementById("surface-words").textContent),
+    null, { timeout: 10000 });
+  await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+  // Pixels by kind: the background, blue (the fixed ends), red (the free nodes), and
+  // orange (strained springs: every colour scale is 1 at start, though the bar shows 5).
   const counts = await page.evaluate(() => {
     const canvas = document.getElementById("surface");
     const { data, width } = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height);
-    const c = { background: 0, blueLeft: 0, blueRight: 0, red: 0, all: data.length / 4 };
+    const c = { background: 0, blueLeft: 0, blueRight: 0, red: 0, orange: 0, all: data.length / 4 };
     for (let i = 0; i < data.length; i += 4) {
       const [r, g, b] = [data[i], data[i + 1], data[i + 2]];
       if (r === 0x10 && g === 0x14 && b === 0x18) c.background++;
       else if (b > 150 && r < 100 && g < 100) ((i / 4) % width < width / 2 ? c.blueLeft++ : c.blueRight++);
       else if (r > 150 && g < 60 && b < 60) c.red++;
+      else if (r > 200 && g > 100 && b < 60) c.orange++;
     }
     return c;
   });
   assert.ok(counts.background > 0.9 * counts.all, JSON.stringify(counts));
   assert.ok(counts.blueLeft > 0 && counts.blueRight > 0, JSON.stringify(counts));
-  assert.ok(counts.red > 20, JSON.stringify(counts));
+  assert.ok(counts.red > 20 && counts.orange > 20, JSON.stringify(counts));
 });
 
 test("Tab goes through the controls in the desktop's order", async () => {
