@@ -93,8 +93,6 @@ TEST(ExportsTest, ThePageStartsDrawsAndAnnouncesOnlyChanges) {
   chain_nudge_right();
   for (int i = 0; i < 5; ++i) chain_pass();
   EXPECT_NE(std::string(chain_announcement()), "") << "a nudged chain moves";
-  EXPECT_EQ(std::string(chain_bar_words(0, 510)), "centre mass 51");
-  EXPECT_EQ(std::string(chain_bar_words(1, 5)), "colour scale 5 of 40");
 }
 
 }  // namespace
