@@ -99,10 +99,11 @@
   }
 
   // --- Words for assistive technology ------------------------------------
+  // An attribute, not text referred to: a screen reader hears of each change.
   function describeSurface() {
     const text = words(core._chain_surface_words());
-    const description = $("surface-words");
-    if (description.textContent !== text) description.textContent = text;
+    const surface = $("surface");
+    if (surface.getAttribute("aria-description") !== text) surface.setAttribute("aria-description", text);
   }
 
   function announce() {

@@ -37,7 +37,7 @@ test("the page starts with the chain drawn and the desktop's start values", asyn
   assert.equal(await attr("scale", "aria-valuenow"), "5");
   assert.equal(await attr("mass", "aria-valuetext"), "centre mass 1");
   // At rest, so that the springs near the ends show their strain.
-  await page.waitForFunction(() => /at rest/.test(document.getElementById("surface-words").textContent),
+  await page.waitForFunction(() => /at rest/.test(document.getElementById("surface").getAttribute("aria-description")),
     null, { timeout: 10000 });
   await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
   // Pixels by kind: the background, blue (the fixed ends), red (the free nodes), and
@@ -86,7 +86,7 @@ test("the bars' keys step as on the desktop and each step acts on the chain", as
   }
   assert.equal(await attr("mass", "aria-valuetext"), "centre mass 51");
   assert.equal(await attr("scale", "aria-valuetext"), "colour scale 2 of 40");
-  assert.match(await page.textContent("#surface-words"), /centre mass 51\b/);
+  assert.match(await attr("surface", "aria-description"), /centre mass 51\b/);
 });
 
 test("a dragged thumb changes its bar's value when let go, not before", async () => {
@@ -200,7 +200,7 @@ test("the diverged chain left by the session still shows its fixed ends and thei
   });
   assert.ok(pixels.blueLeft > 0 && pixels.blueRight > 0 && pixels.edge > 0, JSON.stringify(pixels));
   // The words follow within the half second of the description's timer.
-  await page.waitForFunction(() => /flown off/.test(document.getElementById("surface-words").textContent),
+  await page.waitForFunction(() => /flown off/.test(document.getElementById("surface").getAttribute("aria-description")),
     null, { timeout: 5000 });
 });
 
