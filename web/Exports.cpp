@@ -3,6 +3,7 @@
 #include <string>
 
 #include "model/Chain.h"
+#include "render/Announce.h"
 #include "render/Controls.h"
 #include "render/Describe.h"
 #include "render/Draw.h"
@@ -24,7 +25,9 @@ struct Page {
   SpringArray springs;
   Surface surface{kSurfaceWidth, kSurfaceHeight};
   Disturbance last = Disturbance::kNone;
-  std::string announced;
+  int actions = 0;      // nudges and centre-mass changes so far
+  bool passed = false;  // the first pass is done
+  Announcer announcer;
   std::string words;  // what the last call returning words returned
 };
 
@@ -67,6 +70,7 @@ CHAIN_EXPORT int chain_pass() {
   chain::PhysicsPass(page.springs);  // a node whose move faults costs only that node
   page.surface.Clear();
   chain::DrawChain(page.springs, page.surface);
+  page.passed = true;
   return page.surface.Count();
 }
 
@@ -75,16 +79,19 @@ CHAIN_EXPORT const double* chain_commands() { return TheChain().surface.Commands
 CHAIN_EXPORT void chain_nudge_left() {
   chain::NudgeLeft(TheChain().springs);
   TheChain().last = chain::Disturbance::kNudgeLeft;
+  ++TheChain().actions;
 }
 
 CHAIN_EXPORT void chain_nudge_right() {
   chain::NudgeRight(TheChain().springs);
   TheChain().last = chain::Disturbance::kNudgeRight;
+  ++TheChain().actions;
 }
 
 CHAIN_EXPORT void chain_mass_bar(int value) {
   chain::SetCentreMass(TheChain().springs, value);
   TheChain().last = chain::Disturbance::kMassChange;
+  ++TheChain().actions;
 }
 
 CHAIN_EXPORT void chain_scale_bar(int value) { chain::SetColourScale(TheChain().springs, value); }
@@ -129,10 +136,10 @@ CHAIN_EXPORT const char* chain_surface_words() {
 
 CHAIN_EXPORT const char* chain_announcement() {
   auto& page = TheChain();
-  std::string now = chain::DescribeChain(page.springs, chain::web::Size(), page.last);
-  if (now == page.announced) return chain::web::Words({});
-  page.announced = now;
-  return chain::web::Words(std::move(now));
+  // Before the first pass the chain has not started to fall: words then would call it at rest.
+  if (!page.passed) return chain::web::Words({});
+  return chain::web::Words(
+      page.announcer.Next(page.springs, chain::web::Size(), page.last, page.actions));
 }
 
 CHAIN_EXPORT int chain_surface_width() { return chain::kSurfaceWidth; }

@@ -8,7 +8,7 @@
 extern "C" {
 
 // Builds the chain in its start state (every colour scale 1, the centre mass
-// 1), forgets the last user action and the words announced. Call it first.
+// 1), forgets the user's actions and what was announced. Call it first.
 void chain_start();
 // One pass: the physics of every node, then the drawing of the whole chain
 // into the command list. Returns how many commands the list holds.
@@ -32,7 +32,8 @@ const char* chain_bar_words(int bar, int value);
 
 // What the surface shows, in words.
 const char* chain_surface_words();
-// Words to announce now, or "" when nothing changed since the last announcement.
+// Words to announce now, or "" when the chain's state has not changed since the
+// last announcement (render/Announce.h); "" before the first pass.
 const char* chain_announcement();
 
 // The drawing surface in logical pixels, and its background (0xRRGGBB).

@@ -37,7 +37,7 @@ test("the page starts with the chain drawn and the desktop's start values", asyn
   assert.equal(await attr("scale", "aria-valuenow"), "5");
   assert.equal(await attr("mass", "aria-valuetext"), "centre mass 1");
   // At rest, so that the springs near the ends show their strain.
-  await page.waitForFunction(() => /at rest/.test(document.getElementById("surface").getAttribute("aria-description")),
+  await page.waitForFunction(() => /at rest/i.test(document.getElementById("surface").getAttribute("aria-description")),
     null, { timeout: 10000 });
   await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
   // Pixels by kind: the background, blue (the fixed ends), red (the free nodes), and
@@ -199,8 +199,8 @@ test("the diverged chain left by the session still shows its fixed ends and thei
     return c;
   });
   assert.ok(pixels.blueLeft > 0 && pixels.blueRight > 0 && pixels.edge > 0, JSON.stringify(pixels));
-  // The words follow within the half second of the description's timer.
-  await page.waitForFunction(() => /flown off/.test(document.getElementById("surface").getAttribute("aria-description")),
+  // The words follow at the next tick of the description's timer.
+  await page.waitForFunction(() => /flown off/i.test(document.getElementById("surface").getAttribute("aria-description")),
     null, { timeout: 5000 });
 });
 
