@@ -13,7 +13,7 @@
 #include "ui/PlatformDefaults.h"
 
 int main(int argc, char* argv[]) {
-  chain::SetPlatformDefaults();
+  chain::SetPlatformDefaults(argc, argv);
   QApplication app(argc, argv);
   chain::Form1 form;
   form.StartUp();

@@ -8,7 +8,7 @@
 #include "ui/StartChecks.h"
 
 int main(int argc, char* argv[]) {
-  chain::SetPlatformDefaults();
+  chain::SetPlatformDefaults(argc, argv);
   std::optional<QApplication> app;
   {
     // No display, a display that refuses, no compositor: plain words, status 1.
