@@ -17,7 +17,7 @@ test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb openbox xdotool w
   x11-utils imagemagick clang-14 libclang-rt-14-dev clang-format clang-tidy
   dpkg-dev file desktop-file-utils heaptrack
   lintian appstream groff-base man-db
-  weston mutter qt6-wayland xauth
+  weston mutter xwayland qt6-wayland xauth
   dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi
   orca speech-dispatcher espeak-ng)
 # The page: Debian's emscripten, and node for it (when this machine has none of its own).

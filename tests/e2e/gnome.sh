@@ -1,17 +1,29 @@
 #!/usr/bin/env bash
-# The window natively on Wayland under GNOME's compositor (mutter, headless,
-# with a session bus of its own): a click where a title bar's maximize button
-# sits and a double-click on the title bar leave the window unmaximized, where
-# it was and active, once with the title bar the program chooses and once with
-# Qt's own title bar asked for (QT_WAYLAND_DISABLE_WINDOWDECORATION=0). The
-# program's view of the compositor is its Wayland protocol log (WAYLAND_DEBUG);
-# the pointer is mutter's remote desktop pointer (pointer.py). Without Qt's
-# title bar, no EGL, Mesa or LLVM is mapped into the program.
-# Skipped (77) without mutter, qt6-wayland, dbus or python3-gi.
+# The window under GNOME's compositor (mutter, headless, with Xwayland and a
+# session bus of its own).
+#
+# Natively on Wayland (QT_QPA_PLATFORM=wayland): a click where a title bar's
+# maximize button sits and a double-click on the title bar leave the window
+# unmaximized, where it was and active, once with the title bar the program
+# chooses and once with Qt's own title bar asked for
+# (QT_WAYLAND_DISABLE_WINDOWDECORATION=0). The program's view of the compositor
+# is its Wayland protocol log (WAYLAND_DEBUG). Without Qt's title bar, no EGL,
+# Mesa or LLVM is mapped into the program.
+#
+# As a GNOME session starts it (XDG_CURRENT_DESKTOP=GNOME, XDG_SESSION_TYPE=
+# wayland, both displays set): the program runs through Xwayland, in mutter's
+# frame with a title bar and no maximize; a maximize request (the window
+# manager's message, a double-click on the title bar, Super+Up) leaves it where
+# it was and active, each first shown to maximize an ordinary window (xmessage);
+# a drag on the title bar moves it and its close button ends the program.
+#
+# The pointer and keys are mutter's remote desktop ones (pointer.py).
+# Skipped (77) without mutter, Xwayland, qt6-wayland, dbus, python3-gi or the
+# X tools.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
-for t in mutter dbus-daemon; do
+for t in mutter Xwayland dbus-daemon xdotool wmctrl xprop xwininfo xmessage; do
   command -v "$t" >/dev/null || { echo "SKIP: $t is missing (scripts/setup.sh test installs it)"; exit "$E2E_SKIP"; }
 done
 dpkg-query -W -f='${Status}' qt6-wayland 2>/dev/null | grep -q 'install ok installed' || {
@@ -32,7 +44,7 @@ export DBUS_SESSION_BUS_ADDRESS
 socket=chain-e2e-gnome
 # mutter keeps its settings and state under HOME; a fresh one of this test's own.
 env -u DISPLAY -u WAYLAND_DISPLAY HOME="$E2E_WORK" XDG_CONFIG_HOME="$E2E_WORK/config" \
-  mutter --headless --wayland --no-x11 --wayland-display="$socket" \
+  mutter --headless --wayland --wayland-display="$socket" \
   --virtual-monitor 1280x1024 >"$E2E_WORK/mutter.log" 2>&1 &
 E2E_MORE_PIDS+=($!)
 e2e_wait_for 20 test -S "$XDG_RUNTIME_DIR/$socket" ||
@@ -105,6 +117,104 @@ check_case() {
   E2E_PID=
 }
 
-check_case chosen
-check_case qt-title-bar QT_WAYLAND_DISABLE_WINDOWDECORATION=0
+check_case chosen QT_QPA_PLATFORM=wayland
+check_case qt-title-bar QT_QPA_PLATFORM=wayland QT_WAYLAND_DISABLE_WINDOWDECORATION=0
+
+# Xwayland: the display mutter picked and the key to it.
+e2e_wait_for 20 grep -q 'Using public X11 display' "$E2E_WORK/mutter.log" ||
+  e2e_fail "mutter started no Xwayland: $(tail -n 20 "$E2E_WORK/mutter.log")"
+DISPLAY=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$E2E_WORK/mutter.log" | head -n 1)
+auth=("$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.*)
+XAUTHORITY=${auth[0]}
+export DISPLAY XAUTHORITY
+e2e_wait_for 20 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || e2e_fail "no Xwayland on $DISPLAY"
+
+# "X Y W H" of a window on the screen.
+box() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+  /^  Width/ {w=$NF} /^  Height/ {h=$NF} END {print x, y, w, h}'; }
+maximized() { xprop -id "$1" _NET_WM_STATE | grep -q MAXIMIZED; }
+active() { xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x' "$1")\$"; }
+# "X Y" in the middle of the title bar, which is the top of the frame's
+# visible edges (_NET_FRAME_EXTENTS); the frame's window is wider, with
+# invisible borders to resize by.
+title_bar() {
+  local x y w h top
+  read -r x y w h <<<"$(box "$1")"
+  top=$(xprop -id "$1" _NET_FRAME_EXTENTS | awk -F', ' '{print $3}')
+  echo $((x + w / 2)) $((y - top / 2))
+}
+# request HOW WINDOW: asks mutter to maximize the window.
+request() {
+  local x y
+  read -r x y <<<"$(title_bar "$2")"
+  case $1 in
+    message) wmctrl -i -r "$2" -b add,maximized_vert,maximized_horz ;;
+    # A pointer that comes in over an X11 window and clicks at once is not
+    # always taken for a double-click: it rests there first.
+    double-click)
+      "$python" "$here/pointer.py" at "$x" "$y" wait 0.5
+      "$python" "$here/pointer.py" at "$x" "$y" double wait 1
+      ;;
+    super-up) "$python" "$here/pointer.py" keys ffeb ff52 \; wait 1 ;;
+  esac
+  sleep 1
+}
+requests=(message double-click super-up)
+
+xmessage -name chain-control "an ordinary window" >/dev/null 2>&1 &
+E2E_MORE_PIDS+=($!)
+control_pid=$!
+e2e_wait_for 10 xdotool search --classname chain-control >/dev/null || e2e_fail "no xmessage window"
+control=$(xdotool search --classname chain-control | head -n 1)
+for how in "${requests[@]}"; do
+  e2e_wait_for 5 active "$control" || e2e_fail "the ordinary window is not active"
+  request "$how" "$control"
+  maximized "$control" ||
+    e2e_fail "$how did not maximize an ordinary window: it never reached mutter"
+  wmctrl -i -r "$control" -b remove,maximized_vert,maximized_horz
+  e2e_wait_for 5 bash -c "! xprop -id $control _NET_WM_STATE | grep -q MAXIMIZED"
+done
+kill "$control_pid"
+
+env -u QT_QPA_PLATFORM -u QT_WAYLAND_DISABLE_WINDOWDECORATION WAYLAND_DISPLAY="$socket" \
+  XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME "$E2E_PROGRAM" >"$E2E_WORK/xwayland.log" 2>&1 &
+E2E_PID=$!
+e2e_wait_for 20 xdotool search --name "^$E2E_TITLE\$" >/dev/null ||
+  e2e_fail "no X11 window: $(cat "$E2E_WORK/xwayland.log")"
+wid=$(xdotool search --name "^$E2E_TITLE\$" | head -n 1)
+e2e_wait_for 10 active "$wid" || e2e_fail "the window is not active"
+maps=$(grep -Eo '[^/]*(libqxcb|libqwayland|libLLVM|swrast_dri|libEGL_mesa)[^ ]*' "/proc/$E2E_PID/maps" |
+  sort -u | tr '\n' ' ')
+[ "$maps" = "libqxcb.so " ] || e2e_fail "not through Xwayland alone, without EGL: $maps"
+e2e_log "xwayland: $(grep VmRSS "/proc/$E2E_PID/status" | tr -s ' \t' ' '), $maps"
+extents=$(xprop -id "$wid" _NET_FRAME_EXTENTS)
+actions=$(xprop -id "$wid" _NET_WM_ALLOWED_ACTIONS)
+e2e_log "xwayland: $extents; $actions"
+[ "$(echo "$extents" | awk -F', ' '{print $3}')" -gt 20 ] || e2e_fail "no title bar: $extents"
+! grep -q MAXIMIZE <<<"$actions" || e2e_fail "mutter offers to maximize: $actions"
+grep -q _NET_WM_ACTION_CLOSE <<<"$actions" || e2e_fail "mutter offers no close: $actions"
+before=$(box "$wid")
+for how in "${requests[@]}"; do
+  request "$how" "$wid"
+  e2e_alive || e2e_fail "$how: the program ended"
+  ! maximized "$wid" || e2e_fail "$how: the window was maximized"
+  [ "$(box "$wid")" = "$before" ] || e2e_fail "$how: the window went from $before to $(box "$wid")"
+  active "$wid" || e2e_fail "$how: the window is no longer active"
+done
+e2e_log "xwayland: $before after ${requests[*]}"
+
+read -r x y w h <<<"$before"
+read -r tx ty <<<"$(title_bar "$wid")"
+"$python" "$here/pointer.py" at "$tx" "$ty" drag 100 50 wait 1
+[ "$(box "$wid")" = "$((x + 100)) $((y + 50)) $w $h" ] ||
+  e2e_fail "a drag on the title bar moved the window from $before to $(box "$wid")"
+# The close button: the title bar's right end.
+read -r x _ w _ <<<"$(box "$wid")"
+read -r _ ty <<<"$(title_bar "$wid")"
+"$python" "$here/pointer.py" at $((x + w - 20)) "$ty" click
+e2e_wait_for 5 e2e_gone || e2e_fail "the close button left the program running"
+status=0
+wait "$E2E_PID" || status=$?
+[ "$status" = 0 ] || e2e_fail "closed, the program ended with status $status"
+E2E_PID=
 echo "gnome: ok"

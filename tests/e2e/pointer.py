@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""A pointer of its own in a headless GNOME compositor (mutter), through its
-remote desktop interface on the session bus, as a user's mouse would act.
+"""A pointer and keyboard of its own in a headless GNOME compositor (mutter),
+through its remote desktop interface on the session bus, as a user's mouse and
+keys would act.
 
     pointer.py STEP...   where a STEP is one of
       at X Y     moves the pointer to X, Y on the screen (from the top-left
@@ -8,6 +9,10 @@ remote desktop interface on the session bus, as a user's mouse would act.
       by DX DY   moves it by DX, DY
       click      presses and lets go of the left button
       double     two clicks 0.1 s apart
+      drag DX DY presses the left button, moves by DX, DY in ten steps and
+                 lets go
+      keys K...; presses the keys (X keysyms in hex, as ffeb for Super) in
+                 order and lets go of them in reverse
       wait S     waits S seconds
 
 The session ends with the process, and with it the pointer."""
@@ -35,10 +40,17 @@ def main(steps):
     def move(dx, dy):
         call(session, SESSION, "NotifyPointerMotionRelative", "(dd)", float(dx), float(dy))
 
+    def button(pressed):
+        call(session, SESSION, "NotifyPointerButton", "(ib)", BTN_LEFT, pressed)
+        time.sleep(0.02)
+
     def click():
-        for pressed in (True, False):
-            call(session, SESSION, "NotifyPointerButton", "(ib)", BTN_LEFT, pressed)
-            time.sleep(0.02)
+        button(True)
+        button(False)
+
+    def key(sym, pressed):
+        call(session, SESSION, "NotifyKeyboardKeysym", "(ub)", sym, pressed)
+        time.sleep(0.05)
 
     i = 0
     while i < len(steps):
@@ -58,6 +70,21 @@ def main(steps):
             time.sleep(0.1)
             click()
             i += 1
+        elif step == "drag":
+            button(True)
+            for _ in range(10):
+                move(float(steps[i + 1]) / 10, float(steps[i + 2]) / 10)
+                time.sleep(0.02)
+            button(False)
+            i += 3
+        elif step == "keys":
+            end = steps.index(";", i)
+            syms = [int(k, 16) for k in steps[i + 1:end]]
+            for sym in syms:
+                key(sym, True)
+            for sym in reversed(syms):
+                key(sym, False)
+            i = end + 1
         elif step == "wait":
             time.sleep(float(steps[i + 1]))
             i += 2
