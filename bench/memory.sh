@@ -5,8 +5,10 @@
 # Runs under Xvfb, as the program does on a desktop; then the program natively
 # on Wayland under a headless weston, as it starts by default and with Qt's
 # own title bar asked for (QT_WAYLAND_DISABLE_WINDOWDECORATION=0, which Qt 6.4
-# draws only with EGL), next to the X11 figure. Without weston and Qt's Wayland
-# plugin that part is left out and says so.
+# draws only with EGL), next to the X11 figure; and as a GNOME session on
+# Wayland starts it under a headless mutter, where with Qt 6.4 it runs through
+# Xwayland. Without weston, mutter, Xwayland or Qt's Wayland plugin those parts
+# are left out and say so.
 #
 #   bench/memory.sh [--passes "1000 100000"] [--build DIR]
 set -euo pipefail
@@ -74,6 +76,48 @@ wayland() {
     printf "  with Qt'"'"'s own title bar: %d kB, %+d kB from X11\n", t, t - x }'
 }
 
+# gnome BUILD PASSES X11_KB: the program as a GNOME session on Wayland starts
+# it, under a headless mutter with Xwayland and a session bus of its own.
+gnome() {
+  local build=$1 passes=$2 x11=$3
+  local t
+  for t in mutter Xwayland dbus-daemon; do
+    command -v "$t" >/dev/null || { echo "gnome: skipped ($t is missing)"; return 0; }
+  done
+  local tmp socket=bench-memory-gnome bus_pid mutter_pid display auth kb
+  tmp=$(mktemp -d)
+  mkdir -m 700 "$tmp/runtime"
+  dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$tmp/bus" >/dev/null 2>&1 &
+  bus_pid=$!
+  for _ in $(seq 100); do [ -s "$tmp/bus" ] && break; sleep 0.1; done
+  env -u DISPLAY -u WAYLAND_DISPLAY HOME="$tmp" XDG_CONFIG_HOME="$tmp/config" \
+    XDG_RUNTIME_DIR="$tmp/runtime" DBUS_SESSION_BUS_ADDRESS="$(head -n 1 "$tmp/bus")" \
+    mutter --headless --wayland --wayland-display="$socket" --virtual-monitor 1280x1024 \
+    >"$tmp/mutter.log" 2>&1 &
+  mutter_pid=$!
+  for _ in $(seq 200); do grep -q 'Using public X11 display' "$tmp/mutter.log" && break; sleep 0.1; done
+  display=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$tmp/mutter.log" | head -n 1)
+  auth=("$tmp/runtime"/.mutter-Xwaylandauth.*)
+  # shellcheck disable=SC2086 # the checkpoints are separate arguments
+  kb=$(env -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$tmp/runtime" WAYLAND_DISPLAY="$socket" \
+    DISPLAY="$display" XAUTHORITY="${auth[0]}" XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME \
+    DBUS_SESSION_BUS_ADDRESS="$(head -n 1 "$tmp/bus")" \
+    timeout 300 "$build/bench/chain_passes" $passes | tail -n 1 |
+    awk -F'[ =]' '{ for (i = 1; i < NF; ++i) if ($i == "peak_rss_kb") print $(i + 1) }')
+  kill "$mutter_pid" 2>/dev/null || true
+  wait "$mutter_pid" 2>/dev/null || true
+  kill "$bus_pid" 2>/dev/null || true
+  wait "$bus_pid" 2>/dev/null || true
+  [ -n "$kb" ] || {
+    echo "gnome: the program did not run under mutter: $(tail -n 5 "$tmp/mutter.log")" >&2
+    rm -rf "$tmp"
+    return 1
+  }
+  rm -rf "$tmp"
+  awk -v x="$x11" -v k="$kb" 'BEGIN {
+    printf "gnome (mutter, Wayland session): program %d kB, %+d kB from X11 (%d kB)\n", k, k - x, x }'
+}
+
 passes="1000 100000"
 build=$here/../build/release
 while [ $# -gt 0 ]; do
@@ -89,4 +133,6 @@ for f in bench/chain_passes bench/minimal_window; do
 done
 x11=$(bash "$here/with-xvfb.sh" bash "$0" --inside "$build" "$passes")
 echo "$x11" | grep -v '^x11_peak_kb='
-wayland "$build" "$passes" "$(echo "$x11" | sed -n 's/^x11_peak_kb=//p')"
+x11_kb=$(echo "$x11" | sed -n 's/^x11_peak_kb=//p')
+wayland "$build" "$passes" "$x11_kb"
+gnome "$build" "$passes" "$x11_kb"
