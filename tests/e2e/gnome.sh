@@ -149,8 +149,8 @@ request() {
   read -r x y <<<"$(title_bar "$2")"
   case $1 in
     message) wmctrl -i -r "$2" -b add,maximized_vert,maximized_horz ;;
-    # A pointer that comes in over an X11 window and clicks at once is not
-    # always taken for a double-click: it rests there first.
+    # A pointer that comes in over an X11 window and clicks at once is less
+    # often taken for a double-click: it rests there first.
     double-click)
       "$python" "$here/pointer.py" at "$x" "$y" wait 0.5
       "$python" "$here/pointer.py" at "$x" "$y" double wait 1
@@ -166,13 +166,20 @@ E2E_MORE_PIDS+=($!)
 control_pid=$!
 e2e_wait_for 10 xdotool search --classname chain-control >/dev/null || e2e_fail "no xmessage window"
 control=$(xdotool search --classname chain-control | head -n 1)
+# Now and then mutter takes a double-click for two clicks, on a busy machine
+# more often: it is tried three times on either window.
+tries() { if [ "$1" = double-click ]; then echo 3; else echo 1; fi; }
 for how in "${requests[@]}"; do
-  e2e_wait_for 5 active "$control" || e2e_fail "the ordinary window is not active"
-  request "$how" "$control"
+  for _ in $(seq "$(tries "$how")"); do
+    e2e_wait_for 5 active "$control" || e2e_fail "the ordinary window is not active"
+    request "$how" "$control"
+    ! maximized "$control" || break
+  done
   maximized "$control" ||
     e2e_fail "$how did not maximize an ordinary window: it never reached mutter"
   wmctrl -i -r "$control" -b remove,maximized_vert,maximized_horz
-  e2e_wait_for 5 bash -c "! xprop -id $control _NET_WM_STATE | grep -q MAXIMIZED"
+  e2e_wait_for 5 bash -c "! xprop -id $control _NET_WM_STATE | grep -q MAXIMIZED" ||
+    e2e_fail "the ordinary window stayed maximized"
 done
 kill "$control_pid"
 
@@ -195,11 +202,13 @@ e2e_log "xwayland: $extents; $actions"
 grep -q _NET_WM_ACTION_CLOSE <<<"$actions" || e2e_fail "mutter offers no close: $actions"
 before=$(box "$wid")
 for how in "${requests[@]}"; do
-  request "$how" "$wid"
-  e2e_alive || e2e_fail "$how: the program ended"
-  ! maximized "$wid" || e2e_fail "$how: the window was maximized"
-  [ "$(box "$wid")" = "$before" ] || e2e_fail "$how: the window went from $before to $(box "$wid")"
-  active "$wid" || e2e_fail "$how: the window is no longer active"
+  for _ in $(seq "$(tries "$how")"); do
+    request "$how" "$wid"
+    e2e_alive || e2e_fail "$how: the program ended"
+    ! maximized "$wid" || e2e_fail "$how: the window was maximized"
+    [ "$(box "$wid")" = "$before" ] || e2e_fail "$how: the window went from $before to $(box "$wid")"
+    active "$wid" || e2e_fail "$how: the window is no longer active"
+  done
 done
 e2e_log "xwayland: $before after ${requests[*]}"
 

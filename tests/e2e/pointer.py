@@ -32,7 +32,7 @@ def main(steps):
     def call(path, interface, method, signature=None, *args):
         params = GLib.Variant(signature, args) if signature else None
         return bus.call_sync(NAME, path, interface, method, params, None,
-                             Gio.DBusCallFlags.NONE, 5000, None)
+                             Gio.DBusCallFlags.NONE, 20000, None)
 
     session = call("/org/gnome/Mutter/RemoteDesktop", NAME, "CreateSession").unpack()[0]
     call(session, SESSION, "Start")
