@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up everything the tests need (Debian 12), builds, and runs every test.
+# Sets up everything the tests need (Debian 12 or 13), builds, and runs every test.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 cd "$here"

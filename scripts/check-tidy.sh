@@ -11,7 +11,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 [ $# -gt 0 ] || set -- "$here/build/release"
 
-tidy=$(command -v clang-tidy-14 || command -v clang-tidy || true)
+tidy=$(command -v clang-tidy || true)
 [ -n "$tidy" ] || { echo "clang-tidy not found (Debian package clang-tidy)" >&2; exit 1; }
 
 jobs=${TIDY_JOBS:-2}

@@ -14,7 +14,7 @@ preset=${2:-release}
 # What the program needs to build and run, and what the tests need on top.
 run_packages=(cmake ninja-build g++ pkgconf qt6-base-dev libgl-dev libxcb1-dev)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb openbox xdotool wmctrl
-  x11-utils imagemagick clang-14 libclang-rt-14-dev clang-format clang-tidy
+  x11-utils imagemagick clang libclang-rt-dev clang-format clang-tidy
   dpkg-dev file desktop-file-utils heaptrack
   lintian appstream groff-base man-db
   weston mutter xwayland qt6-wayland xauth
