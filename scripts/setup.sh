@@ -70,9 +70,11 @@ if [ "$purpose" = test ]; then
   cmake --build --preset "$preset" --parallel "$(nproc)"
 else
   # The tests and benchmarks need the test packages: a tree made for running
-  # leaves them out, and only the program is built.
+  # leaves them out, and only the program is built. Warnings stay warnings
+  # there: a newer compiler's new warning must not stop a user's build.
   if [ ! -f "build/$preset/CMakeCache.txt" ]; then
-    cmake --preset "$preset" -DCHAIN_BUILD_TESTS=OFF -DCHAIN_BUILD_BENCH=OFF
+    cmake --preset "$preset" -DCHAIN_BUILD_TESTS=OFF -DCHAIN_BUILD_BENCH=OFF \
+      -DCHAIN_WARNINGS_AS_ERRORS=OFF
   fi
   cmake --build --preset "$preset" --parallel "$(nproc)" --target hanging-chain
 fi
