@@ -51,11 +51,18 @@ class Reader {
       case 0: {
         std::uint64_t bits = 0;
         for (int i = 0; i < 8; ++i) bits = bits << 8 | Byte();
+        // The program never meets a signalling NaN (no operation makes one),
+        // and one would make any operation invalid: keep NaNs quiet. The quiet
+        // bit is set in the bits themselves; an arithmetic way (d + 0.0) is one
+        // an optimiser may remove.
+        constexpr std::uint64_t kExponent = 0x7ff0'0000'0000'0000U;
+        constexpr std::uint64_t kQuiet = 0x0008'0000'0000'0000U;
+        if ((bits & kExponent) == kExponent && (bits & ~(kExponent | 1ULL << 63U)) != 0) {
+          bits |= kQuiet;
+        }
         double d;
         std::memcpy(&d, &bits, sizeof d);
-        // The program never meets a signalling NaN (no operation makes one),
-        // and one would make any operation invalid: keep NaNs quiet.
-        return std::isnan(d) ? d + 0.0 : d;
+        return d;
       }
       case 1: {
         const auto v = static_cast<std::int16_t>(Byte() << 8 | Byte());

@@ -15,6 +15,8 @@ NAN = math.nan
 
 
 def number(v):
+    if isinstance(v, bytes):  # eight raw bytes, as they come
+        return bytes([0]) + v
     if isinstance(v, str):  # a table entry by its index, for NaN and -0
         return bytes([2, int(v)])
     if math.isfinite(v) and v == int(v) and -32768 <= v <= 32767 and not (v == 0 and math.copysign(1, v) < 0):
@@ -55,6 +57,10 @@ SEEDS = {
     "zero_mass": chain(start_up(5, {2: dict(mass=0)})),
     "zero_rest_length": chain(start_up(5, {1: dict(rest=0)})),
     "square_overflows": chain(start_up(5, {2: dict(x=1e200, y=-1e200)})),
+    # Raw signalling NaNs (the target quiets them) where Compute, Move and Draw read them.
+    "signalling_nan": chain(start_up(4, {1: dict(x=b"\x7f\xf0\x00\x00\x00\x00\x00\x01"),
+                                         2: dict(y=b"\xff\xf4\x00\x00\x00\x00\x00\x00",
+                                                 vx=b"\x7f\xf0\x00\x00\x00\x00\x00\x01")})),
     "not_finite": chain(start_up(5, {1: dict(x=NAN), 2: dict(vy=INF), 3: dict(y=-INF)})),
     "move_overflows": chain(start_up(4, {1: dict(x=1.7976931348623157e308, vx=1.7976931348623157e308),
                                            2: dict(y=-1.7976931348623157e308, vy=-1e308)})),
