@@ -51,7 +51,8 @@ done
 # The mirrors this machine's apt uses (deb822 or one-line sources).
 mirror_of() {
   cat /etc/apt/sources.list.d/*.sources /etc/apt/sources.list 2>/dev/null |
-    grep -oE 'https?://[^ ]+' | grep -E "$1" | grep -vE "$2" | head -n1 || true
+    grep -E '^(URIs:|deb )' | grep -oE 'https?://[^ ]+' | grep -E "$1" | grep -vE "$2" |
+    head -n1 || true
 }
 mirror=${TRY_TRIXIE_MIRROR:-$(mirror_of '/debian/?$' 'security')}
 mirror=${mirror:-http://deb.debian.org/debian}
