@@ -35,7 +35,8 @@ void LinkLine(const Spring& node, const Spring& other, double linkValue, DrawTar
   if (!colour) return;
   try {
     obj.Line(node.xPos, node.yPos, other.xPos, other.yPos, *colour);
-  } catch (const std::exception&) {  // the target failed this one drawing
+  } catch (const std::exception&) {  // NOLINT(bugprone-empty-catch)
+    // The target failed this one drawing, which costs just that drawing.
   }
 }
 
@@ -70,7 +71,8 @@ void Draw(const Spring& node, DrawTarget& obj) noexcept {
   const double radius = node.Mass * 0.02 + 20;  // cannot overflow from a finite mass
   try {
     obj.Circle(node.xPos, node.yPos, radius, circleColour);
-  } catch (const std::exception&) {
+  } catch (const std::exception&) {  // NOLINT(bugprone-empty-catch)
+    // As for a line: the circle alone is lost.
   }
 }
 

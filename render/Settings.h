@@ -28,11 +28,13 @@ struct BarSettings {
 };
 
 // Mass of Center: ten times the centre node's mass.
-inline constexpr BarSettings kMassBar{10, 20000, 500, 1000, 10};
+inline constexpr BarSettings kMassBar{
+    .minimum = 10, .maximum = 20000, .arrow = 500, .page = 1000, .start = 10};
 inline constexpr double kMassBarPerMass = 10;
 
 // FEA Color Scale: 400 times the springs' colour scale.
-inline constexpr BarSettings kScaleBar{1, 40, 1, 1, 5};
+inline constexpr BarSettings kScaleBar{
+    .minimum = 1, .maximum = 40, .arrow = 1, .page = 1, .start = 5};
 inline constexpr double kScaleBarPerColScale = 400;
 
 }  // namespace chain

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "model/Chain.h"
@@ -85,8 +86,11 @@ TEST(ComputeTest, BothNodesOfALinkGetExactlyOppositeTerms) {
   a.SetNext(b), b.SetPrev(a), b.SetNext(c), c.SetPrev(b), c.SetNext(d), d.SetPrev(c);
   a.xPos = 0, a.yPos = 0, b.xPos = 100, b.yPos = 0, c.xPos = 317.3, c.yPos = 91.7, d.xPos = 417.3,
   d.yPos = 91.7;
-  a.nextLength = *a.distNext();
-  c.nextLength = *c.distNext();
+  const std::optional<double> ab = a.distNext();
+  const std::optional<double> cd = c.distNext();
+  if (!ab || !cd) GTEST_FAIL() << "the outer links have no length";
+  a.nextLength = *ab;
+  c.nextLength = *cd;
   b.nextLength = 173.1;
   b.nextK = 0.7;
   a.nextK = c.nextK = 1;

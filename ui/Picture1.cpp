@@ -161,7 +161,7 @@ void Picture1::Clear() {
   for (std::size_t i = 0; i < drawn_.size(); ++i) {
     changed_[i] = static_cast<unsigned char>(changed_[i] | drawn_[i]);
   }
-  std::fill(drawn_.begin(), drawn_.end(), 0);
+  std::ranges::fill(drawn_, 0);
 }
 
 void Picture1::Line(double x1, double y1, double x2, double y2, ColourWord colour) {
@@ -189,9 +189,9 @@ void Picture1::Circle(double x, double y, double radius, ColourWord colour) {
 void Picture1::Present() {
   Finish();
   EnsureImage();
-  if (std::find(changed_.begin(), changed_.end(), 1) == changed_.end()) return;
+  if (std::ranges::find(changed_, 1) == changed_.end()) return;
   update(TileRegion(changed_));
-  std::fill(changed_.begin(), changed_.end(), 0);
+  std::ranges::fill(changed_, 0);
 }
 
 const QImage& Picture1::Image() {
