@@ -44,7 +44,7 @@ TEST_P(ClipSegmentTest, ShowsThePartOnTheAreaEitherWay) {
   const std::optional<Segment> back = ClipSegment(r.x2, r.y2, r.x1, r.y1, r.area);
   ASSERT_EQ(there.has_value(), r.want.has_value());
   ASSERT_EQ(back.has_value(), r.want.has_value());
-  if (!r.want) return;
+  if (!r.want || !there || !back) return;
   const Point ends[][3] = {{there->p1, back->p2, r.want->p1}, {there->p2, back->p1, r.want->p2}};
   const Point given[] = {{r.x1, r.y1}, {r.x2, r.y2}};
   for (int e = 0; e < 2; ++e) {

@@ -60,8 +60,8 @@ Controls FindControls(Form1& form) {
     if (b->text() == QStringLiteral("E&xit")) c.exit = b;
   }
   QList<QScrollBar*> bars = form.findChildren<QScrollBar*>();
-  std::sort(bars.begin(), bars.end(),
-            [](QScrollBar* a, QScrollBar* b) { return a->geometry().y() < b->geometry().y(); });
+  std::ranges::sort(
+      bars, [](QScrollBar* a, QScrollBar* b) { return a->geometry().y() < b->geometry().y(); });
   if (bars.size() == 2) c.mass = bars[0], c.colour = bars[1];
   if (!c.nudgeLeft || !c.nudgeRight || !c.exit || !c.mass || !c.colour) {
     Die("the window lacks a nudge button, E&xit or a scroll bar");
@@ -127,7 +127,7 @@ double ThreadMicros() {
 }
 
 double Percentile(std::vector<double> v, double q) {
-  std::sort(v.begin(), v.end());
+  std::ranges::sort(v);
   return v[static_cast<std::size_t>(q * static_cast<double>(v.size() - 1))];
 }
 
@@ -170,7 +170,7 @@ int Diverge(Form1& form, const Controls& c, long passes, bool timed) {
   for (const auto& [what, v] : {std::pair{"wall clock", &micros}, std::pair{"processor", &cpu}}) {
     std::printf("pass time over %ld passes (%s): median %.1f us, 99.9%% %.1f us, longest %.1f us\n",
                 passes, what, Percentile(*v, 0.5), Percentile(*v, 0.999),
-                *std::max_element(v->begin(), v->end()));
+                *std::ranges::max_element(*v));
   }
   if (huge < 0 || notFinite < 0) Die("the chain did not diverge all the way");
   // Judged on the processor time the passes took, which a busy machine does
