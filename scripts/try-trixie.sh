@@ -155,14 +155,17 @@ export root logs src suite mirror security
 status=0
 unshare --mount --pid --fork --propagation private bash -euo pipefail -c inside || status=$?
 
-# The namespaces are gone, and their mounts with them.
+# The namespaces are gone, and their mounts with them; were anything still
+# mounted (the machine's /dev, say), nothing is removed.
+mounted=0
 if grep -q " ${root}[/ ]" /proc/self/mountinfo; then
   echo "FAIL: something is still mounted under $root" >&2
   status=1
+  mounted=1
 fi
 # The build trees were made inside the root: keep them with --keep only.
-if [ "$keep" -eq 0 ]; then
-  rm -rf "$root" "$src"
+if [ "$keep" -eq 0 ] && [ "$mounted" -eq 0 ]; then
+  rm -rf --one-file-system "$root" "$src"
   echo "try-trixie: root removed; logs in $logs"
 else
   echo "try-trixie: root kept in $root, project in $src, logs in $logs"
