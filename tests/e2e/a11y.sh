@@ -30,13 +30,7 @@ e2e_a11y_address() {
 }
 
 e2e_start_a11y() {
-  # A session bus of this test's own, so nothing outlives it.
-  dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$E2E_WORK/bus" \
-    >"$E2E_WORK/dbus.log" 2>&1 &
-  E2E_MORE_PIDS+=($!)
-  e2e_wait_for 10 grep -q . "$E2E_WORK/bus" || e2e_fail "no session bus: $(cat "$E2E_WORK/dbus.log")"
-  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_WORK/bus")
-  export DBUS_SESSION_BUS_ADDRESS
+  e2e_start_session_bus
 
   # The accessibility bus (the launcher starts a bus daemon of its own: ended
   # with it, by its id) and the registry on it.

@@ -34,12 +34,7 @@ python=/usr/bin/python3
 "$python" -c 'from gi.repository import Gio' 2>/dev/null ||
   { echo "SKIP: python3-gi is missing (scripts/setup.sh test installs it)"; exit "$E2E_SKIP"; }
 
-dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$E2E_WORK/bus" \
-  >"$E2E_WORK/dbus.log" 2>&1 &
-E2E_MORE_PIDS+=($!)
-e2e_wait_for 10 grep -q . "$E2E_WORK/bus" || e2e_fail "no session bus: $(cat "$E2E_WORK/dbus.log")"
-DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_WORK/bus")
-export DBUS_SESSION_BUS_ADDRESS
+e2e_start_session_bus
 
 socket=chain-e2e-gnome
 # mutter keeps its settings and state under HOME; a fresh one of this test's own.

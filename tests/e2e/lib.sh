@@ -84,6 +84,17 @@ e2e_wait_for() {
   done
 }
 
+# A session bus of the test's own, so nothing outlives it; exported as
+# DBUS_SESSION_BUS_ADDRESS.
+e2e_start_session_bus() {
+  dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$E2E_WORK/bus" \
+    >"$E2E_WORK/dbus.log" 2>&1 &
+  E2E_MORE_PIDS+=($!)
+  e2e_wait_for 10 grep -q . "$E2E_WORK/bus" || e2e_fail "no session bus: $(cat "$E2E_WORK/dbus.log")"
+  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_WORK/bus")
+  export DBUS_SESSION_BUS_ADDRESS
+}
+
 # A private X server on a display number it picks itself, and openbox on it.
 e2e_start_x() {
   e2e_require_tools
