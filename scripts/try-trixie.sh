@@ -95,6 +95,13 @@ inside() {
     exit 1
   fi
   echo "try-trixie: root made in $(elapsed "$t")"
+  # The certificate authorities this machine trusts of its own (a proxy that
+  # inspects TLS, say) are trusted in the root too, or npm cannot reach its
+  # registry from there.
+  if compgen -G "/usr/local/share/ca-certificates/*.crt" >/dev/null; then
+    cp /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/"
+    chroot "$root" update-ca-certificates >>"$logs/mmdebstrap.log" 2>&1
+  fi
 
   mount -t proc proc "$root/proc"
   mount -t sysfs sysfs "$root/sys"
@@ -105,9 +112,11 @@ inside() {
   mkdir -p "$root/root/project"
   mount --bind "$src" "$root/root/project"
 
-  # A login shell of root on the new machine: a plain environment, no display.
+  # A login shell of root on the new machine: a plain environment, no display;
+  # node, like the rest of the machine, trusts the system's authorities.
   in_root() {
     chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
+      NODE_EXTRA_CA_CERTS=/etc/ssl/certs/ca-certificates.crt \
       PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
       bash -c "cd /root/project && $1"
   }
