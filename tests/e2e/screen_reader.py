@@ -204,8 +204,14 @@ def main():
         if event.detail1 and event.source.getRole() == pyatspi.ROLE_NOTIFICATION:
             shown.append(event.source.name)
 
+    # Qt 6.8 and later send an announcement event with the words instead.
+    def announced(event):
+        if isinstance(event.any_data, str):
+            shown.append(event.any_data)
+
     pyatspi.Registry.registerEventListener(heard, "object:property-change:accessible-description")
     pyatspi.Registry.registerEventListener(notified, "object:state-changed:showing")
+    pyatspi.Registry.registerEventListener(announced, "object:announcement")
     nudge = by_name["Nudge Right"].queryAction()
     nudged_at = time.monotonic()
     nudge.doAction(0)
@@ -214,6 +220,7 @@ def main():
           "the surface's words follow the nudge: %s" % [w for _, w in events])
     check(pump(5, lambda: nudged.lower() in shown), "the nudge is announced: %s" % shown)
     pyatspi.Registry.deregisterEventListener(notified, "object:state-changed:showing")
+    pyatspi.Registry.deregisterEventListener(announced, "object:announcement")
     pump(3)
     span = time.monotonic() - nudged_at
     check(len(events) <= 1 + 2 * span, "at most two announcements a second (%d in %.1f s)"
