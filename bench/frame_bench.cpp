@@ -25,6 +25,7 @@
 #include "render/Clip.h"
 #include "render/Describe.h"
 #include "render/Draw.h"
+#include "render/Session.h"
 #include "tests/straight_surface.h"
 #include "ui/Form1.h"
 
@@ -88,10 +89,8 @@ BENCHMARK(BM_FullPass)->UseRealTime();
 
 void BM_WholeSurfacePass(benchmark::State& state) {
   for (auto _ : state) {
-    chain::PhysicsPass(form->springs);
     FillWhole();
-    form->Picture1->Clear();
-    chain::DrawChain(form->springs, *form->Picture1);
+    form->session.Pass(*form->Picture1);
     form->Picture1->Present();
     form->Picture1->update();
     QCoreApplication::processEvents();
@@ -100,23 +99,19 @@ void BM_WholeSurfacePass(benchmark::State& state) {
 BENCHMARK(BM_WholeSurfacePass)->UseRealTime();
 
 void BM_Describe(benchmark::State& state) {
-  const chain::SurfaceSize surface{static_cast<double>(form->Picture1->width()),
-                                   static_cast<double>(form->Picture1->height()),
-                                   chain::kTwipsPerPixel};
   for (auto _ : state) {
-    std::string words = chain::DescribeChain(form->springs, surface, chain::Disturbance::kNone);
+    std::string words =
+        chain::DescribeChain(form->springs, chain::kSurface, chain::Disturbance::kNone);
     benchmark::DoNotOptimize(words.data());
   }
 }
 BENCHMARK(BM_Describe)->UseRealTime();
 
 void BM_Announce(benchmark::State& state) {
-  const chain::SurfaceSize surface{static_cast<double>(form->Picture1->width()),
-                                   static_cast<double>(form->Picture1->height()),
-                                   chain::kTwipsPerPixel};
   chain::Announcer announcer;
   for (auto _ : state) {
-    std::string words = announcer.Next(form->springs, surface, chain::Disturbance::kNone, 0);
+    std::string words =
+        announcer.Next(form->springs, chain::kSurface, chain::Disturbance::kNone, 0);
     benchmark::DoNotOptimize(words.data());
   }
 }

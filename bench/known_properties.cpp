@@ -21,7 +21,7 @@
 #include <string>
 
 #include "model/Chain.h"
-#include "render/Settings.h"
+#include "render/Session.h"
 
 namespace {
 
@@ -30,9 +30,9 @@ using chain::kTwipsPerPixel;
 constexpr int kBarStart = chain::kMassBar.start;
 constexpr int kBarArrow = chain::kMassBar.arrow;
 constexpr int kBarMax = chain::kMassBar.maximum;
-constexpr double kBarToMass = chain::kMassBarPerMass;
-constexpr int kSurfaceWidthPx = chain::kSurfaceWidth;
-constexpr int kSurfaceHeightPx = chain::kSurfaceHeight;
+constexpr double kBarToMass = chain::kMassBar.perUnit;
+constexpr int kSurfaceWidthPx = chain::kSurfacePlace.width;
+constexpr int kSurfaceHeightPx = chain::kSurfacePlace.height;
 constexpr int kMaxClicks = 12;
 
 // Diverged: some node's coordinate is not finite or larger in size than this

@@ -15,17 +15,18 @@
 #include <cstring>
 
 #include "bench/peak_memory.h"
-#include "ui/Layout.h"
+#include "render/Controls.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QWidget window;
   window.setWindowTitle(QStringLiteral("minimal"));
-  window.setFixedSize(chain::layout::kClientArea);
+  window.setFixedSize(chain::kClientArea.width, chain::kClientArea.height);
   int first = 1;
   if (argc > 1 && std::strcmp(argv[1], "--caption") == 0) {
     auto* label = new QLabel(QStringLiteral("Mass of Center:"), &window);
-    label->setGeometry(chain::layout::kLabel1Mass);
+    const chain::Rect r = chain::FindControl("mass-label").value().place;
+    label->setGeometry(r.x, r.y, r.width, r.height);
     first = 2;
   }
   window.show();

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "render/Words.h"
+
 namespace chain {
 
 namespace {
@@ -13,12 +15,7 @@ bool Same(const std::optional<double>& a, const std::optional<double>& b) {
 
 bool Lost(Phase phase) { return phase == Phase::kFlownOff || phase == Phase::kBrokenDown; }
 
-std::string RestWords(const ChainSurvey& survey) {
-  std::string words = "at rest";
-  const std::string hang = HangWords(survey);
-  if (!hang.empty()) words.append(", ").append(hang);
-  return words;
-}
+std::string RestWords(const ChainSurvey& survey) { return Join({"at rest", HangWords(survey)}); }
 
 }  // namespace
 
@@ -31,11 +28,7 @@ std::string Announcer::Next(const SpringArray& springs, const SurfaceSize& surfa
     phase = Phase::kAtRest;
   }
   std::string text;
-  const auto add = [&text](const std::string& words) {
-    if (words.empty()) return;
-    if (!text.empty()) text += ", ";
-    text += words;
-  };
+  const auto add = [&text](const std::string& words) { text = Join({text, words}); };
 
   if (!started_) {
     text.append("chain of ").append(std::to_string(survey.masses)).append(" masses");
@@ -52,10 +45,9 @@ std::string Announcer::Next(const SpringArray& springs, const SurfaceSize& surfa
     const bool nudged = actions != actions_ &&
                         (last == Disturbance::kNudgeLeft || last == Disturbance::kNudgeRight);
     if (nudged) add(MotionWords(true, last));
-    if (!Same(survey.centreMass, mass_) && survey.centreMass)
-      add(CentreMassWords(*survey.centreMass));
+    if (!Same(survey.centreMass, mass_) && survey.centreMass) add(MassWords(*survey.centreMass));
     if (!Same(survey.colourScale, scale_) && survey.colourScale) {
-      add(ColourScaleWords(*survey.colourScale));
+      add(ScaleWords(*survey.colourScale));
     }
     if (phase == Phase::kAtRest && phase_ != Phase::kAtRest) add(RestWords(survey));
   }

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "model/Chain.h"
-#include "render/Describe.h"
+#include "render/Disturbance.h"
 #include "render/Survey.h"
 
 namespace chain {

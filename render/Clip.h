@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "render/Settings.h"
+#include "render/Controls.h"
 
 namespace chain {
 

@@ -1,30 +1,60 @@
 #include "render/Controls.h"
 
-#include "render/Describe.h"
-#include "render/Settings.h"
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
 
 namespace chain {
 
-void NudgeLeft(SpringArray& springs) { springs(CentreIndex(springs)).Vx = -kNudgeSpeed; }
-
-void NudgeRight(SpringArray& springs) { springs(CentreIndex(springs)).Vx = kNudgeSpeed; }
-
-void SetCentreMass(SpringArray& springs, int massBarValue) {
-  springs(CentreIndex(springs)).Mass = static_cast<double>(massBarValue) / kMassBarPerMass;
+std::string ShownCaption(std::string_view caption) {
+  std::string shown;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;  // "&&" shows one "&"
+    shown += caption[i];
+  }
+  return shown;
 }
 
-void SetColourScale(SpringArray& springs, int scaleBarValue) {
-  const double scale = static_cast<double>(scaleBarValue) / kScaleBarPerColScale;
-  for (int i = springs.LBound(); i <= springs.UBound(); ++i) springs(i).ColScale = scale;
+std::string AccessKey(std::string_view caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] != '&') {
+      return std::string(
+          1, static_cast<char>(std::tolower(static_cast<unsigned char>(caption[i + 1]))));
+    }
+    ++i;
+  }
+  return {};
 }
 
-std::string MassWords(int massBarValue) {
-  return CentreMassWords(static_cast<double>(massBarValue) / kMassBarPerMass);
+std::string AccessibleName(const Control& control) {
+  if (control.kind == ControlKind::kBar) {
+    for (const Control& c : kControls) {
+      if (c.labels == control.id) return AccessibleName(c);
+    }
+  }
+  if (control.caption.empty()) return std::string(control.name);
+  std::string name = ShownCaption(control.caption);
+  if (name.ends_with(':')) name.pop_back();  // a screen reader would read the colon out
+  return name;
 }
 
-std::string ScaleWords(int scaleBarValue) {
-  return "colour scale " + std::to_string(scaleBarValue) + " of " +
-         std::to_string(kScaleBar.maximum);
+const BarSettings& SettingsOf(Bar bar) noexcept { return bar == Bar::kMass ? kMassBar : kScaleBar; }
+
+std::optional<Bar> FindBar(std::string_view id) {
+  for (Bar b : kBars) {
+    if (SettingsOf(b).id == id) return b;
+  }
+  return std::nullopt;
+}
+
+int Step(const BarSettings& bar, int value, BarAction action) noexcept {
+  // In 64 bits: no step from anywhere in the range can overflow.
+  const std::int64_t from = std::clamp(value, bar.minimum, bar.maximum);
+  const std::int64_t to[] = {from + bar.arrow, from - bar.arrow, from + bar.page,
+                             from - bar.page,  bar.minimum,      bar.maximum};
+  return static_cast<int>(
+      std::clamp<std::int64_t>(to[static_cast<int>(action)], bar.minimum, bar.maximum));
 }
 
 }  // namespace chain

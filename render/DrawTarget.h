@@ -1,5 +1,6 @@
 #pragma once
-// A drawing surface as a node sees it: two operations and nothing else.
+// A drawing surface as a node sees it: two operations and nothing else (the
+// loop also clears it before each frame).
 // Coordinates and radii are twips, origin top-left, y downward. Colours are
 // colour words: red + 256 * green + 65536 * blue (red in the low byte).
 
@@ -22,6 +23,8 @@ class DrawError : public std::runtime_error {
 class DrawTarget {
  public:
   virtual ~DrawTarget() = default;
+  // Erases everything drawn, before a frame is drawn anew; nodes never call it.
+  virtual void Clear() {}
   // A straight segment between two absolute points. A target that does not
   // offer lines keeps this default, which fails.
   virtual void Line(double x1, double y1, double x2, double y2, ColourWord colour) {

@@ -9,13 +9,11 @@
 
 #include "model/Chain.h"
 #include "render/Announce.h"
-#include "render/Settings.h"
+#include "render/Session.h"
 #include "settled_chain.h"
 
 namespace chain {
 namespace {
-
-constexpr SurfaceSize kSurface{kSurfaceWidth, kSurfaceHeight, kTwipsPerPixel};
 
 // One thing done to the chain, then passes with the announcer asked every ten
 // passes (the window asks a few times a second, after some hundred passes).

@@ -6,16 +6,13 @@
 
 #include "model/Chain.h"
 #include "render/Describe.h"
-#include "render/Settings.h"
+#include "render/Session.h"
 #include "settled_chain.h"
 
 namespace chain {
 namespace {
 
 using testing::Passes;
-
-// The window's surface.
-constexpr SurfaceSize kSurface{kSurfaceWidth, kSurfaceHeight, kTwipsPerPixel};
 
 struct Case {
   const char* name;
@@ -51,22 +48,29 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The colour scale is the nodes' own, in the bar's units: 1.0 until the bar moves.
         Case{"AtRest", kAsItIs, Disturbance::kNone, kSurface,
-             "At rest, sagging 258 pixels, centre mass 1, colour scale 400", true},
+             "At rest, sagging 258 pixels, centre mass 1, colour scale 400 until the bar is moved",
+             true},
         // An old nudge does not explain a chain at rest.
         Case{"AtRestAfterANudge", kAsItIs, Disturbance::kNudgeLeft, kSurface,
              "At rest, sagging 258 pixels,", false},
         Case{"NewChain", [](SpringArray& s) { SetUpChain(s, kLastIndex); }, Disturbance::kNone,
-             kSurface, "At rest, not sagging, centre mass 1, colour scale 400", true},
+             kSurface,
+             "At rest, not sagging, centre mass 1, colour scale 400 until the bar is moved", true},
         Case{"Falling", [](SpringArray& s) { SetUpChain(s, kLastIndex), Passes(s, 300); },
-             Disturbance::kNone, kSurface, "Falling, centre mass 1, colour scale 400", true},
+             Disturbance::kNone, kSurface,
+             "Falling, centre mass 1, colour scale 400 until the bar is moved", true},
         Case{"NudgedRight", [](SpringArray& s) { s(20).Vx = 50; }, Disturbance::kNudgeRight,
-             kSurface, "Swinging after a nudge to the right, centre mass 1, colour scale 400",
+             kSurface,
+             "Swinging after a nudge to the right, centre mass 1, colour scale 400 until the bar "
+             "is moved",
              true},
         Case{"NudgedLeftAMomentAgo", [](SpringArray& s) { s(20).Vx = -50, Passes(s, 60); },
              Disturbance::kNudgeLeft, kSurface, "Swinging after a nudge to the left,", false},
         Case{"MassChanged", [](SpringArray& s) { s(20).Mass = 51.5, Passes(s, 10); },
              Disturbance::kMassChange, kSurface,
-             "Swinging after a mass change, centre mass 51.5, colour scale 400", true},
+             "Swinging after a mass change, centre mass 51.5, colour scale 400 until the bar is "
+             "moved",
+             true},
         Case{"ColourScaleSet",
              [](SpringArray& s) {
                for (int i = 0; i <= kLastIndex; ++i) s(i).ColScale = 6 / kScaleBarPerColScale;
@@ -83,15 +87,17 @@ INSTANTIATE_TEST_SUITE_P(
              kSurface, "At rest, bowed up 30 pixels,", false},
         Case{"Diverged", [](SpringArray& s) { s(20).Mass = 2000, Passes(s, 1000); },
              Disturbance::kMassChange, kSurface,
-             "Flown off the picture, centre mass 2000, colour scale 400", true},
+             "Flown off the picture, centre mass 2000, colour scale 400 until the bar is moved",
+             true},
         Case{"NotFinite",
              [](SpringArray& s) { s(5).xPos = NAN, s(6).yPos = INFINITY, s(6).Vx = NAN; },
              Disturbance::kNudgeRight, kSurface,
-             "Simulation broken down, centre mass 1, colour scale 400", true},
+             "Simulation broken down, centre mass 1, colour scale 400 until the bar is moved",
+             true},
         Case{"NotFiniteSpeed", [](SpringArray& s) { s(7).Vy = NAN; }, Disturbance::kNone, kSurface,
              "Falling,", false},
         Case{"OneFixedMass", [](SpringArray& s) { SetUpChain(s, 0); }, Disturbance::kNone, kSurface,
-             "At rest, centre mass 1, colour scale 400, 1 fixed mass", true},
+             "At rest, centre mass 1, colour scale 400 until the bar is moved, 1 fixed mass", true},
         Case{"NoChain", [](SpringArray& s) { s.ReDim(0, -1); }, Disturbance::kNone, kSurface,
              "No chain", true}),
     [](const ::testing::TestParamInfo<Case>& p) { return std::string(p.param.name); });

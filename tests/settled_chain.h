@@ -3,7 +3,7 @@
 // and copied, for the tests of the words that describe it.
 
 #include "model/Chain.h"
-#include "render/Settings.h"
+#include "render/Session.h"
 
 namespace chain::testing {
 

@@ -29,7 +29,7 @@ class StraightSurface : public DrawTarget {
     Clear();
   }
 
-  void Clear() { image_.fill(Picture1::kBackground); }
+  void Clear() override { image_.fill(Picture1::kBackground); }
 
   void Line(double x1, double y1, double x2, double y2, ColourWord colour) override {
     if (const std::optional<Segment> s = LineInPixels(x1, y1, x2, y2, ClipTo())) {

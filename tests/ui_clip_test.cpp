@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "render/Settings.h"
+#include "render/Controls.h"
 #include "ui/Picture1.h"
 #include "ui_test_support.h"
 

@@ -10,10 +10,12 @@
 #include <cmath>
 
 #include "ui/Form1.h"
-#include "ui/Layout.h"
+#include "ui_test_support.h"
 
 namespace chain {
 namespace {
+
+const QSize kClientSize(kClientArea.width, kClientArea.height);
 
 class FormTest : public ::testing::Test {
  protected:
@@ -33,14 +35,14 @@ TEST_F(FormTest, ControlsSitWhereTheLayoutPutsThem) {
     QString caption;
   };
   const Row rows[] = {
-      {form.Picture1, layout::kPicture1, {}},
-      {form.Command2, layout::kCommand2, "E&xit"},
-      {form.HScroll1, layout::kHScroll1, {}},
-      {form.Label1[0], layout::kLabel1Mass, "Mass of Center:"},
-      {form.Command1, layout::kCommand1, "Nudge Left"},
-      {form.Command3, layout::kCommand3, "Nudge Right"},
-      {form.HScroll2, layout::kHScroll2, {}},
-      {form.Label1[1], layout::kLabel1Scale, "FEA Color Scale:"},
+      {form.Picture1, testing::PlaceOf("surface"), {}},
+      {form.Command2, testing::PlaceOf("exit"), "E&xit"},
+      {form.HScroll1, testing::PlaceOf("mass"), {}},
+      {form.Label1[0], testing::PlaceOf("mass-label"), "Mass of Center:"},
+      {form.Command1, testing::PlaceOf("nudge-left"), "Nudge Left"},
+      {form.Command3, testing::PlaceOf("nudge-right"), "Nudge Right"},
+      {form.HScroll2, testing::PlaceOf("scale"), {}},
+      {form.Label1[1], testing::PlaceOf("scale-label"), "FEA Color Scale:"},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(row.widget->geometry(), row.geometry) << row.caption.toStdString();
@@ -55,15 +57,15 @@ TEST_F(FormTest, ControlsSitWhereTheLayoutPutsThem) {
           << "the caption fits its label";
     }
   }
-  EXPECT_EQ(form.size(), layout::kClientArea);
+  EXPECT_EQ(form.size(), kClientSize);
   EXPECT_EQ(form.windowTitle(), "Brenmo Quillet - Varnholt");
   EXPECT_EQ(form.HScroll1->accessibleName(), "Mass of Center");
   EXPECT_EQ(form.HScroll2->accessibleName(), "FEA Color Scale");
   EXPECT_FALSE(form.Picture1->accessibleName().isEmpty());
   // The layout is fixed: the window cannot be given another size.
   form.resize(900, 900);
-  EXPECT_EQ(form.size(), layout::kClientArea);
-  EXPECT_EQ(form.Picture1->geometry(), layout::kPicture1);
+  EXPECT_EQ(form.size(), kClientSize);
+  EXPECT_EQ(form.Picture1->geometry(), testing::PlaceOf("surface"));
 }
 
 // A request to maximize the window is undone, so it keeps its one size; the
@@ -84,7 +86,7 @@ TEST_F(FormTest, MaximizeIsUndoneOtherStatesAreKept) {
     QCoreApplication::processEvents();
     EXPECT_EQ(form.windowState(), row.kept) << row.asked.toInt();
     if (!(row.kept & Qt::WindowFullScreen)) {
-      EXPECT_EQ(form.size(), layout::kClientArea);
+      EXPECT_EQ(form.size(), kClientSize);
     }
     form.setWindowState(Qt::WindowNoState);
     form.activateWindow();

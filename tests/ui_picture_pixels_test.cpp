@@ -18,8 +18,8 @@
 #include "model/Chain.h"
 #include "render/Draw.h"
 #include "straight_surface.h"
-#include "ui/Layout.h"
 #include "ui/Picture1.h"
+#include "ui_test_support.h"
 
 namespace chain {
 namespace {
@@ -141,8 +141,8 @@ TEST_P(PicturePixels, EveryFrameEqualsThePlainDrawing) {
   const Scene& scene = GetParam();
   QWidget window;
   auto* picture = new Picture1(&window);
-  picture->setGeometry(layout::kPicture1);
-  window.resize(layout::kPicture1.size());
+  picture->setGeometry(testing::PlaceOf("surface"));
+  window.resize(testing::PlaceOf("surface").size());
   window.show();
   QCoreApplication::processEvents();
   picture->clearFocus();  // the frames as they are without the focus frame

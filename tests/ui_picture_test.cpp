@@ -25,8 +25,8 @@ TEST(Picture1Test, ImageIsAtDeviceResolutionAndClearErasesEverything) {
   const QImage& image = s.picture.Image();
   const double dpr = s.picture.devicePixelRatioF();
   EXPECT_EQ(image.devicePixelRatio(), dpr);
-  EXPECT_EQ(image.width(), qRound(layout::kPicture1.width() * dpr));
-  EXPECT_EQ(image.height(), qRound(layout::kPicture1.height() * dpr));
+  EXPECT_EQ(image.width(), qRound(kSurfacePlace.width * dpr));
+  EXPECT_EQ(image.height(), qRound(kSurfacePlace.height * dpr));
   EXPECT_EQ(s.CountNotBackground(), 0);
 
   s.picture.Line(0, Mid(10), 9375, Mid(10), 0x00FFFF);

@@ -8,12 +8,18 @@
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <memory>
+#include <string_view>
 
 #include "ui/Form1.h"
-#include "ui/Layout.h"
 #include "ui/Picture1.h"
 
 namespace chain::testing {
+
+// Where the controls' description puts the control `id`, as Qt has rectangles.
+inline QRect PlaceOf(std::string_view id) {
+  const Rect r = FindControl(id).value().place;
+  return {r.x, r.y, r.width, r.height};
+}
 
 // A window after start-up, shown and active, before its first pass.
 inline std::unique_ptr<Form1> StartedForm() {
@@ -28,7 +34,7 @@ inline std::unique_ptr<Form1> StartedForm() {
 struct Surface {
   Picture1 picture;
   Surface() {
-    picture.resize(layout::kPicture1.size());
+    picture.resize(PlaceOf("surface").size());
     picture.Clear();
   }
   // The colour at logical pixel (x, y), whatever the device pixel ratio.

@@ -1,55 +1,24 @@
-// The page's C++ glue: the bars' steps, the surface's commands and
-// fingerprint, and the exported calls the page's script makes.
+// The page's C++ glue: the surface's commands, the description the page is
+// built from, the exported calls the page's script makes, and the fingerprint
+// the page's test build compares with the desktop's.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
+#include "call_recorder.h"
 #include "render/Clip.h"
-#include "render/Settings.h"
-#include "web/BarStep.h"
-#include "web/CallHash.h"
+#include "render/Controls.h"
 #include "web/Exports.h"
 #include "web/Surface.h"
 
 namespace chain::web {
 namespace {
 
-TEST(BarStepTest, StepsStayWithinTheBar) {
-  struct Row {
-    const BarSettings* bar;
-    int value;
-    BarAction action;
-    int expected;
-  };
-  const Row rows[] = {
-      {&kMassBar, 10, BarAction::kArrowAdd, 510},
-      {&kMassBar, 10, BarAction::kArrowSub, 10},
-      {&kMassBar, 510, BarAction::kPageAdd, 1510},
-      {&kMassBar, 19990, BarAction::kPageAdd, 20000},
-      {&kMassBar, 19800, BarAction::kArrowAdd, 20000},
-      {&kMassBar, 600, BarAction::kPageSub, 10},
-      {&kMassBar, 777, BarAction::kToMinimum, 10},
-      {&kMassBar, 777, BarAction::kToMaximum, 20000},
-      {&kMassBar, 50000, BarAction::kArrowSub, 19500},
-      {&kScaleBar, 5, BarAction::kArrowSub, 4},
-      {&kScaleBar, 5, BarAction::kPageAdd, 6},
-      {&kScaleBar, 1, BarAction::kPageSub, 1},
-      {&kScaleBar, 40, BarAction::kArrowAdd, 40},
-      {&kScaleBar, -7, BarAction::kToMaximum, 40},
-  };
-  for (const Row& r : rows) {
-    EXPECT_EQ(Step(*r.bar, r.value, r.action), r.expected)
-        << "from " << r.value << " action " << static_cast<int>(r.action);
-  }
-  EXPECT_EQ(chain_bar_step(0, 10, 6), 10) << "an unknown action leaves the value";
-  EXPECT_EQ(chain_bar_step(2, 10, 0), 10) << "an unknown bar leaves the value";
-}
-
 // A diverged chain: a fixed end on the surface linked to a node far off.
 TEST(SurfaceTest, FarOffLinesAreCutAtTheSurfaceAndFarOffCirclesLeftOut) {
-  Surface surface(kSurfaceWidth, kSurfaceHeight);
-  const Area area = ClipArea(kSurfaceWidth, kSurfaceHeight);
+  Surface surface(kSurfacePlace.width, kSurfacePlace.height);
+  const Area area = ClipArea(kSurfacePlace.width, kSurfacePlace.height);
   surface.Line(300 * kTwipsPerPixel, 200 * kTwipsPerPixel, 1e300, 1e300, kPureRed);
   surface.Circle(1e300, 1e300, 20, kPureRed);
   surface.Circle(300 * kTwipsPerPixel, 200 * kTwipsPerPixel, 20, kPureBlue);
@@ -68,9 +37,9 @@ TEST(SurfaceTest, FarOffLinesAreCutAtTheSurfaceAndFarOffCirclesLeftOut) {
   EXPECT_EQ(surface.Count(), 0);
 }
 
-TEST(CallHashTest, EveryBitAndTheOrderCount) {
+TEST(CallRecorderTest, EveryBitAndTheOrderCount) {
   const auto hash = [](double x, bool swapped) {
-    CallHash h;
+    testing::CallRecorder h;
     if (swapped) h.Circle(1, 2, 3, kPureRed);
     h.Line(x, 2, 3, 4, kPureRed);
     if (!swapped) h.Circle(1, 2, 3, kPureRed);
@@ -80,23 +49,36 @@ TEST(CallHashTest, EveryBitAndTheOrderCount) {
   EXPECT_NE(hash(x, false), hash(std::nextafter(x, 2000.0), false));
   EXPECT_NE(hash(x, false), hash(x, true));
   EXPECT_NE(hash(0.0, false), hash(-0.0, false));
-  CallHash h;
-  EXPECT_EQ(h.Hex(), "cbf29ce484222325") << "the empty stream";
+  EXPECT_EQ(testing::CallRecorder().Hex(), "cbf29ce484222325") << "the empty stream";
 }
 
-TEST(ExportsTest, ThePageStartsDrawsAndAnnouncesOnlyChanges) {
+TEST(ExportsTest, ThePageStartsDrawsActsAndSpeaksThroughOneSession) {
   chain_start();
-  EXPECT_EQ(std::string(chain_announcement()), "") << "before the first pass";
+  EXPECT_EQ(chain_words(), 0) << "before the first pass";
   EXPECT_EQ(chain_pass(), 121) << "41 circles and 80 links, all on the surface";
-  EXPECT_NE(std::string(chain_announcement()), "") << "the chain starts falling";
-  EXPECT_EQ(std::string(chain_announcement()), "") << "nothing changed";
-  chain_nudge_right();
-  EXPECT_NE(std::string(chain_announcement()), "") << "a nudge, at once";
-  chain_nudge_right();
-  EXPECT_NE(std::string(chain_announcement()), "") << "a second nudge the same way";
+  EXPECT_EQ(chain_words(), 3) << "an announcement, and the surface's first words";
+  EXPECT_EQ(std::string(chain_announcement()), "chain of 41 masses falling");
+  EXPECT_EQ(chain_words(), 0) << "not yet due again";
+  EXPECT_EQ(chain_bar_act(0, static_cast<int>(BarAction::kArrowAdd)), 510);
+  EXPECT_EQ(std::string(chain_bar_words(0)), "centre mass 51");
+  chain_bar_set(1, 99);
+  EXPECT_EQ(chain_bar_value(1), 40) << "brought within the bar";
+  EXPECT_EQ(chain_bar_act(2, 0), -1) << "no such bar";
   chain_start();
-  chain_pass();
-  EXPECT_NE(std::string(chain_announcement()), "") << "a new start forgets what was said";
+  EXPECT_EQ(chain_bar_value(0), kMassBar.start) << "a new start forgets the bars";
+}
+
+TEST(DescriptionTest, ThePageGetsTheControlsAndTheCommandsFormat) {
+  const std::string json = chain_description();
+  for (
+      const char* part :
+      {R"({"title":"Brenmo Quillet - Varnholt","surface":{"width":625,"height":513,"background":"#101418"})",
+       R"({"id":"exit","kind":"button","caption":"Exit","accessKey":"x","name":"Exit","labels":"","place":[8,552,89,17]})",
+       R"({"id":"mass","minimum":10,"maximum":20000,"arrow":500,"page":1000,"start":10,"perUnit":10})",
+       R"("keys":{"ArrowRight":0,"ArrowDown":0,"ArrowLeft":1,"ArrowUp":1,"PageDown":2,"PageUp":3,"Home":4,"End":5})",
+       R"("commands":{"size":6,"line":1,"circle":2}})"}) {
+    EXPECT_NE(json.find(part), std::string::npos) << part << "\n in " << json;
+  }
 }
 
 }  // namespace

@@ -11,19 +11,29 @@
 #include <QSessionManager>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <utility>
+#include <string_view>
 
-#include "render/Controls.h"
-#include "render/Draw.h"
-#include "render/Settings.h"
 #include "ui/Accessible.h"
 #include "ui/FocusFrame.h"
-#include "ui/Layout.h"
 
 namespace chain {
 
 namespace {
+
+// Where the controls' description puts the control `id`.
+QRect Place(std::string_view id) {
+  const Rect r = FindControl(id).value().place;
+  return {r.x, r.y, r.width, r.height};
+}
+
+QString Caption(std::string_view id) {
+  return QString::fromUtf8(FindControl(id).value().caption.data(),
+                           static_cast<qsizetype>(FindControl(id).value().caption.size()));
+}
+
+QString Name(std::string_view id) {
+  return QString::fromStdString(AccessibleName(FindControl(id).value()));
+}
 
 void Configure(QScrollBar* bar, const BarSettings& settings) {
   bar->setRange(settings.minimum, settings.maximum);
@@ -53,32 +63,32 @@ void Describe(QWidget* widget, const QString& words) {
   QAccessible::updateAccessibility(&event);
 }
 
-// A label's caption without its trailing colon, as a name read out for its bar.
-QString NameFrom(const QLabel* label) {
-  QString name = label->text();
-  if (name.endsWith(QLatin1Char(':'))) name.chop(1);
-  return name;
+// Qt's keys by the names the controls' description gives them.
+std::string_view KeyName(int key) {
+  static const std::pair<int, std::string_view> kNames[] = {
+      {Qt::Key_Right, "ArrowRight"},  {Qt::Key_Down, "ArrowDown"},
+      {Qt::Key_Left, "ArrowLeft"},    {Qt::Key_Up, "ArrowUp"},
+      {Qt::Key_PageDown, "PageDown"}, {Qt::Key_PageUp, "PageUp"},
+      {Qt::Key_Home, "Home"},         {Qt::Key_End, "End"}};
+  for (const auto& [k, name] : kNames) {
+    if (k == key) return name;
+  }
+  return {};
 }
 
 }  // namespace
 
-ChainScrollBar::ChainScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
+ChainScrollBar::ChainScrollBar(QWidget* parent, const BarSettings& settings)
+    : QScrollBar(Qt::Horizontal, parent), settings_(settings) {
   setFocusPolicy(Qt::StrongFocus);
+  Configure(this, settings);
 }
 
 void ChainScrollBar::keyPressEvent(QKeyEvent* event) {
-  struct KeyAction {
-    int key;
-    SliderAction action;
-  };
-  static constexpr KeyAction kKeys[] = {
-      {Qt::Key_Right, SliderSingleStepAdd},  {Qt::Key_Down, SliderSingleStepAdd},
-      {Qt::Key_Left, SliderSingleStepSub},   {Qt::Key_Up, SliderSingleStepSub},
-      {Qt::Key_PageDown, SliderPageStepAdd}, {Qt::Key_PageUp, SliderPageStepSub},
-      {Qt::Key_Home, SliderToMinimum},       {Qt::Key_End, SliderToMaximum}};
-  for (const KeyAction& k : kKeys) {
-    if (event->key() == k.key) {
-      triggerAction(k.action);
+  const std::string_view name = KeyName(event->key());
+  for (const BarKey& k : kBarKeys) {
+    if (!name.empty() && k.key == name) {
+      setValue(Step(settings_, value(), k.action));
       event->accept();
       return;
     }
@@ -96,31 +106,31 @@ void ChainScrollBar::paintEvent(QPaintEvent* event) {
 Form1::Form1(QWidget* parent)
     : QWidget(parent),
       Picture1(new chain::Picture1(this)),
-      Command2(new QPushButton(QStringLiteral("E&xit"), this)),
-      HScroll1(new ChainScrollBar(this)),
-      Label1{new QLabel(QStringLiteral("Mass of Center:"), this),
-             new QLabel(QStringLiteral("FEA Color Scale:"), this)},
-      Command1(new QPushButton(QStringLiteral("Nudge Left"), this)),
-      Command3(new QPushButton(QStringLiteral("Nudge Right"), this)),
-      HScroll2(new ChainScrollBar(this)),
+      Command2(new QPushButton(Caption("exit"), this)),
+      HScroll1(new ChainScrollBar(this, kMassBar)),
+      Label1{new QLabel(Caption("mass-label"), this), new QLabel(Caption("scale-label"), this)},
+      Command1(new QPushButton(Caption("nudge-left"), this)),
+      Command3(new QPushButton(Caption("nudge-right"), this)),
+      HScroll2(new ChainScrollBar(this, kScaleBar)),
       announcement_(new Announcement(this)),
       windowGone_(*this, [] { EndProgram(); }) {
-  setWindowTitle(QStringLiteral("Brenmo Quillet - Varnholt"));
-  setFixedSize(layout::kClientArea);  // the layout is fixed
+  setWindowTitle(QString::fromUtf8(kTitle.data(), static_cast<qsizetype>(kTitle.size())));
+  setFixedSize(kClientArea.width, kClientArea.height);  // the layout is fixed
 
   // Small captions fit the fixed control sizes.
   QFont small = font();
   small.setPixelSize(11);
   setFont(small);
 
-  Picture1->setGeometry(layout::kPicture1);
-  Command2->setGeometry(layout::kCommand2);
-  HScroll1->setGeometry(layout::kHScroll1);
-  Label1[0]->setGeometry(layout::kLabel1Mass);
-  Command1->setGeometry(layout::kCommand1);
-  Command3->setGeometry(layout::kCommand3);
-  HScroll2->setGeometry(layout::kHScroll2);
-  Label1[1]->setGeometry(layout::kLabel1Scale);
+  Picture1->setGeometry(Place("surface"));
+  Picture1->setAccessibleName(Name("surface"));
+  Command2->setGeometry(Place("exit"));
+  HScroll1->setGeometry(Place("mass"));
+  Label1[0]->setGeometry(Place("mass-label"));
+  Command1->setGeometry(Place("nudge-left"));
+  Command3->setGeometry(Place("nudge-right"));
+  HScroll2->setGeometry(Place("scale"));
+  Label1[1]->setGeometry(Place("scale-label"));
   for (QLabel* label : Label1) {
     label->setFocusPolicy(Qt::NoFocus);
     FitText(label);
@@ -131,9 +141,10 @@ Form1::Form1(QWidget* parent)
   }
 
   // Names without the captions' colon, which a screen reader would read out.
-  for (QLabel* label : Label1) label->setAccessibleName(NameFrom(label));
-  HScroll1->setAccessibleName(NameFrom(Label1[0]));
-  HScroll2->setAccessibleName(NameFrom(Label1[1]));
+  Label1[0]->setAccessibleName(Name("mass-label"));
+  Label1[1]->setAccessibleName(Name("scale-label"));
+  HScroll1->setAccessibleName(Name("mass"));
+  HScroll2->setAccessibleName(Name("scale"));
   Label1[0]->setBuddy(HScroll1);
   Label1[1]->setBuddy(HScroll2);
 
@@ -143,10 +154,7 @@ Form1::Form1(QWidget* parent)
   setTabOrder(Command1, Command3);
   setTabOrder(Command3, HScroll2);
 
-  // Values first, then the connections: setting the start values runs no handler.
-  Configure(HScroll1, kMassBar);
-  Configure(HScroll2, kScaleBar);
-
+  // The bars have their start values already: connecting them now runs no handler.
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
   connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
@@ -157,10 +165,8 @@ Form1::Form1(QWidget* parent)
     connect(bar, &QScrollBar::valueChanged, this, [this] { DescribeBars(); });
   }
   UseAccessibleRoles(*this, *Picture1);
-  UseQuantityValue(*HScroll1, kMassBarPerMass);
-  UseQuantityValue(*HScroll2, 1);
-  connect(&wordsTimer_, &QTimer::timeout, this, [this] { wordsDue_ = true; });
-  wordsTimer_.start(250);
+  UseQuantityValue(*HScroll1, kMassBar.perUnit);
+  UseQuantityValue(*HScroll2, kScaleBar.perUnit);
 
   // The session ending is a close request like any other.
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
@@ -172,22 +178,15 @@ Form1::Form1(QWidget* parent)
 Form1::~Form1() = default;
 
 void Form1::StartUp() {
-  SetUpChain(springs, kLastIndex);
+  // The session built the chain; the window is shown once it is ready.
   show();
   Picture1->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::Pass() {
-  PhysicsPass(springs);  // a node whose move faults costs only that node
-  Picture1->Clear();
-  DrawChain(springs, *Picture1);
+  session.Pass(*Picture1);
   Picture1->Present();
-  passed_ = true;
-  if (wordsDue_) {
-    wordsDue_ = false;
-    DescribeSurface();
-    AnnounceChange();
-  }
+  Tell();
   QCoreApplication::processEvents();
 }
 
@@ -196,55 +195,26 @@ void Form1::Form_Load() {
   for (;;) Pass();
 }
 
-void Form1::Command1_Click() {
-  NudgeLeft(springs);
-  lastDisturbance_ = Disturbance::kNudgeLeft;
-  ++actions_;
-  AnnounceChange();
-}
+void Form1::Command1_Click() { session.NudgeLeft(); }
 
-void Form1::Command3_Click() {
-  NudgeRight(springs);
-  lastDisturbance_ = Disturbance::kNudgeRight;
-  ++actions_;
-  AnnounceChange();
-}
+void Form1::Command3_Click() { session.NudgeRight(); }
 
-void Form1::HScroll1_Change() {
-  SetCentreMass(springs, HScroll1->value());
-  lastDisturbance_ = Disturbance::kMassChange;
-  ++actions_;
-  AnnounceChange();
-}
+void Form1::HScroll1_Change() { session.BarSet(Bar::kMass, HScroll1->value()); }
 
-void Form1::HScroll2_Change() {
-  SetColourScale(springs, HScroll2->value());
-  AnnounceChange();
-}
+void Form1::HScroll2_Change() { session.BarSet(Bar::kScale, HScroll2->value()); }
 
-SurfaceSize Form1::Surface() const {
-  return {static_cast<double>(Picture1->width()), static_cast<double>(Picture1->height()),
-          kTwipsPerPixel};
-}
-
-void Form1::DescribeSurface() {
-  std::string words = DescribeChain(springs, Surface(), lastDisturbance_);
-  if (words == surfaceWords_) return;
-  surfaceWords_ = std::move(words);
-  Describe(Picture1, QString::fromStdString(surfaceWords_));
-}
-
-void Form1::AnnounceChange() {
-  // Before the first pass the chain has not started to fall: words then would
-  // call it at rest.
-  if (!passed_) return;
-  const std::string words = announcer_.Next(springs, Surface(), lastDisturbance_, actions_);
-  if (!words.empty()) announcement_->Say(QString::fromStdString(words));
+void Form1::Tell() {
+  const std::optional<Words> words = session.WordsDue();
+  if (!words) return;
+  if (words->surfaceChanged) Describe(Picture1, QString::fromStdString(words->surface));
+  if (!words->announcement.empty()) {
+    announcement_->Say(QString::fromStdString(words->announcement));
+  }
 }
 
 void Form1::DescribeBars() {
-  Describe(HScroll1, QString::fromStdString(MassWords(HScroll1->value())));
-  Describe(HScroll2, QString::fromStdString(ScaleWords(HScroll2->value())));
+  Describe(HScroll1, QString::fromStdString(session.BarWords(Bar::kMass)));
+  Describe(HScroll2, QString::fromStdString(session.BarWords(Bar::kScale)));
 }
 
 void Form1::Command2_Click() { EndProgram(); }

@@ -1,33 +1,35 @@
 #pragma once
-// The program's only window: it owns the chain, shows it on its drawing
-// surface and runs the simulation loop; its handlers hold all user-facing logic.
+// The program's only window: it holds the session, shows the chain on its
+// drawing surface and runs the simulation loop; its handlers pass what the
+// user does to the session.
 
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTimer>
 #include <QWidget>
 #include <array>
 
-#include "model/Chain.h"
-#include "render/Announce.h"
-#include "render/Describe.h"
+#include "render/Controls.h"
+#include "render/Session.h"
 #include "ui/Announcement.h"
 #include "ui/Picture1.h"
 #include "ui/WindowGoneFilter.h"
 
 namespace chain {
 
-// A horizontal scroll bar whose keys run the way users expect: Right and Down
-// raise the value, Left and Up lower it, Page keys by the page step, Home and
-// End to the ends. It shows a frame while it has the focus.
+// A horizontal scroll bar whose keys run the way the controls' description
+// says: Right and Down raise the value, Left and Up lower it, Page keys by the
+// page step, Home and End to the ends. It shows a frame while it has the focus.
 class ChainScrollBar : public QScrollBar {
  public:
-  explicit ChainScrollBar(QWidget* parent);
+  ChainScrollBar(QWidget* parent, const BarSettings& settings);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+
+ private:
+  const BarSettings& settings_;
 };
 
 class Form1 : public QWidget {
@@ -42,10 +44,11 @@ class Form1 : public QWidget {
   [[noreturn]] void Form_Load();
 
   // The start-up part of Form_Load: the chain with its start values and rest
-  // lengths, then the window shown. Tests call it, then Pass() as they like.
+  // lengths (the session's), then the window shown. Tests call it, then Pass()
+  // as they like.
   void StartUp();
-  // One pass of the loop: the physics pass, clear and draw the chain, then one dispatch of
-  // the pending window events (which presents the frame).
+  // One pass of the loop: the session's pass on the surface, the frame
+  // presented, the words when due, then one dispatch of the pending events.
   void Pass();
 
   // Handlers.
@@ -56,13 +59,8 @@ class Form1 : public QWidget {
   [[noreturn]] void Command2_Click();  // "E&xit"
   [[noreturn]] void Form_QueryUnload(bool& cancel, int unloadMode);
 
-  // Puts what the surface shows into its accessible description when the
-  // words have changed.
-  void DescribeSurface();
-  // Announces the chain's state when it has changed since the last announcement.
-  void AnnounceChange();
-
-  SpringArray springs;
+  Session session;
+  SpringArray& springs = session.springs;
 
   // Controls, in their tab order.
   chain::Picture1* const Picture1;
@@ -85,21 +83,12 @@ class Form1 : public QWidget {
 
  private:
   [[noreturn]] static void EndProgram();
+  // Hands the session's words to assistive technology when they are due.
+  void Tell();
   // The quantity each bar sets, for assistive technology.
   void DescribeBars();
 
-  [[nodiscard]] SurfaceSize Surface() const;
-
-  Disturbance lastDisturbance_ = Disturbance::kNone;
-  int actions_ = 0;  // nudges and mass changes so far
-  std::string surfaceWords_;
-  Announcer announcer_;
   Announcement* const announcement_;
-  // A timer asks for fresh words a few times a second; a pass gives them
-  // between its drawing and its event dispatch, so they always follow a pass.
-  QTimer wordsTimer_;
-  bool wordsDue_ = true;
-  bool passed_ = false;
 
   // Ends the program when the window is destroyed without a close request.
   WindowGoneFilter windowGone_;

@@ -21,7 +21,6 @@ constexpr double kInk = 2.0;
 Picture1::Picture1(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
-  setAccessibleName(QStringLiteral("Chain drawing"));
   pendingLines_.reserve(128);
 }
 

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "render/Clip.h"
+#include "render/Controls.h"
 #include "render/DrawTarget.h"
-#include "render/Settings.h"
 
 namespace chain {
 
@@ -29,7 +29,7 @@ class Picture1 : public QWidget, public DrawTarget {
 
   // Erases everything drawn: afterwards the whole image is background. Only
   // the tiles drawn on since the last clear are filled; the rest already is.
-  void Clear();
+  void Clear() override;
   void Line(double x1, double y1, double x2, double y2, ColourWord colour) override;
   void Circle(double x, double y, double radius, ColourWord colour) override;
   // Finishes the frame and asks for a repaint of the tiles that changed since

@@ -8,7 +8,6 @@ Surface::Surface(double widthPixels, double heightPixels)
 }
 
 void Surface::Line(double x1, double y1, double x2, double y2, ColourWord colour) {
-  calls_.Line(x1, y1, x2, y2, colour);
   const std::optional<Segment> s = LineInPixels(x1, y1, x2, y2, area_);
   if (!s) return;
   commands_.insert(commands_.end(), {static_cast<double>(kLineCommand), static_cast<double>(colour),
@@ -16,7 +15,6 @@ void Surface::Line(double x1, double y1, double x2, double y2, ColourWord colour
 }
 
 void Surface::Circle(double x, double y, double radius, ColourWord colour) {
-  calls_.Circle(x, y, radius, colour);
   const std::optional<Ring> r = CircleInPixels(x, y, radius, area_);
   if (!r) return;
   commands_.insert(commands_.end(),

@@ -1,14 +1,12 @@
 #pragma once
 // The page's drawing surface as the nodes see it: each Line and Circle, given
 // in twips, is cut to the surface (render/Clip) and kept as a command in
-// logical pixels for the page's script to paint on its canvas. Every call is
-// also added to a running fingerprint, before any cutting.
+// logical pixels for the page's script to paint on its canvas.
 
 #include <vector>
 
 #include "render/Clip.h"
 #include "render/DrawTarget.h"
-#include "web/CallHash.h"
 
 namespace chain::web {
 
@@ -21,21 +19,18 @@ class Surface final : public DrawTarget {
  public:
   Surface(double widthPixels, double heightPixels);
 
+  void Clear() noexcept override { commands_.clear(); }
   void Line(double x1, double y1, double x2, double y2, ColourWord colour) override;
   void Circle(double x, double y, double radius, ColourWord colour) override;
 
-  // Forgets the commands, not the fingerprint.
-  void Clear() noexcept { commands_.clear(); }
   [[nodiscard]] const std::vector<double>& Commands() const noexcept { return commands_; }
   [[nodiscard]] int Count() const noexcept {
     return static_cast<int>(commands_.size()) / kCommandSize;
   }
-  [[nodiscard]] CallHash& Calls() noexcept { return calls_; }
 
  private:
   Area area_;
   std::vector<double> commands_;
-  CallHash calls_;
 };
 
 }  // namespace chain::web

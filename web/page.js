@@ -1,7 +1,8 @@
-// The page around the chain's C++ core (chain.js and chain.wasm): it paints
-// the core's drawing commands, turns keys and clicks into the core's handler
-// calls and hands the core's words to assistive technology. Every number about
-// the chain, the bars and the words comes from the core.
+// The page around the chain's C++ core (chain.js and chain.wasm): it builds
+// the controls from the core's description of them, paints the core's drawing
+// commands, passes keys and clicks to the core's session and hands the
+// session's words to assistive technology. Every number and word about the
+// chain, the controls and what they do comes from the core.
 "use strict";
 
 (() => {
@@ -10,20 +11,14 @@
   const page = { passes: 0, commands: 0, firstFrameMs: NaN, inputDelaysMs: [], ended: false, core: null };
   window.chainPage = page;
 
-  // Bar actions, as the core numbers them (web/BarStep.h).
-  const ARROW_ADD = 0, ARROW_SUB = 1, PAGE_ADD = 2, PAGE_SUB = 3, TO_MIN = 4, TO_MAX = 5;
-  const BAR_KEYS = {
-    ArrowRight: ARROW_ADD, ArrowDown: ARROW_ADD, ArrowLeft: ARROW_SUB, ArrowUp: ARROW_SUB,
-    PageDown: PAGE_ADD, PageUp: PAGE_SUB, Home: TO_MIN, End: TO_MAX,
-  };
   // Held arrows and track: a first step, then repeats, as desktop scroll bars do.
   const REPEAT_DELAY_MS = 500, REPEAT_EVERY_MS = 50;
 
-  let core, ctx, width, height, background;
+  let core, desc, ctx;
   const cssColours = new Map();
   let commandCount = 0;
   let drawn = true;
-  let describeTimer = 0;
+  const bars = [];
 
   function cssColour(word) {
     let css = cssColours.get(word);
@@ -35,12 +30,71 @@
     return css;
   }
 
-  function words(pointer) { return core.UTF8ToString(pointer); }
+  const text = (pointer) => core.UTF8ToString(pointer);
+
+  // --- The controls, as the core describes them ---------------------------
+  function element(tag, control, attributes = {}) {
+    const e = document.createElement(tag);
+    e.id = control.id;
+    const [x, y, w, h] = control.place;
+    Object.assign(e.style, { left: `${x}px`, top: `${y}px`, width: `${w}px`, height: `${h}px` });
+    for (const [name, value] of Object.entries(attributes)) e.setAttribute(name, value);
+    return e;
+  }
+
+  // A caption with its access key's letter underlined.
+  function caption(e, control) {
+    const at = control.accessKey ? control.caption.toLowerCase().indexOf(control.accessKey) : -1;
+    if (at < 0) {
+      e.textContent = control.caption;
+      return;
+    }
+    const u = document.createElement("u");
+    u.textContent = control.caption[at];
+    e.append(control.caption.slice(0, at), u, control.caption.slice(at + 1));
+    e.accessKey = control.accessKey;
+    e.setAttribute("aria-keyshortcuts", `Alt+${control.accessKey.toUpperCase()}`);
+  }
+
+  function build() {
+    const window_ = $("window");
+    const [, , width, height] = desc.controls.find((c) => c.kind === "surface").place;
+    let bottom = 0;
+    for (const control of desc.controls) {
+      let e;
+      if (control.kind === "surface") {
+        e = element("canvas", control, { tabindex: 0, role: "img", "aria-label": control.name });
+        e.style.background = desc.surface.background;
+      } else if (control.kind === "button") {
+        e = element("button", control, { type: "button" });
+        caption(e, control);
+      } else if (control.kind === "bar") {
+        e = element("div", control, {
+          class: "bar", role: "slider", tabindex: 0, "aria-label": control.name,
+          "aria-orientation": "horizontal",
+        });
+        e.innerHTML = '<div class="arrow sub" aria-hidden="true"></div>' +
+          '<div class="track" aria-hidden="true"><div class="thumb"></div></div>' +
+          '<div class="arrow add" aria-hidden="true"></div>';
+      } else {
+        e = element("span", control, { class: "label" });
+        caption(e, control);
+        // The caption puts the focus on its control, as a label does.
+        e.addEventListener("click", () => $(control.labels).focus());
+      }
+      bottom = Math.max(bottom, control.place[1] + control.place[3]);
+      // Labels go just before what they name, so that they are read in turn.
+      const named = control.labels && $(control.labels);
+      window_.insertBefore(e, named || null);
+    }
+    Object.assign(window_.style, { width: `${width}px`, height: `${bottom}px` });
+    $("title").textContent = desc.title;
+  }
 
   // --- The surface -------------------------------------------------------
   function fitCanvas(canvas) {
     const ratio = window.devicePixelRatio || 1;
-    const w = Math.round(width * ratio), h = Math.round(height * ratio);
+    const w = Math.round(desc.surface.width * ratio), h = Math.round(desc.surface.height * ratio);
     if (canvas.width !== w || canvas.height !== h) {
       canvas.width = w;
       canvas.height = h;
@@ -51,14 +105,15 @@
   // Paints the last pass's commands: kind, colour, then four numbers each.
   function paint() {
     fitCanvas(ctx.canvas);
-    ctx.fillStyle = background;
-    ctx.fillRect(0, 0, width, height);
+    ctx.fillStyle = desc.surface.background;
+    ctx.fillRect(0, 0, desc.surface.width, desc.surface.height);
     ctx.lineWidth = 1;
     const heap = core.HEAPF64;
+    const { size, line } = desc.commands;
     let at = core._chain_commands() >>> 3;
     let colour = -1;
     ctx.beginPath();
-    for (let i = 0; i < commandCount; ++i, at += 6) {
+    for (let i = 0; i < commandCount; ++i, at += size) {
       const word = heap[at + 1];
       if (word !== colour) {
         ctx.stroke();
@@ -67,7 +122,7 @@
         colour = word;
       }
       const a = heap[at + 2], b = heap[at + 3], c = heap[at + 4];
-      if (heap[at] === 1) {
+      if (heap[at] === line) {
         ctx.moveTo(a, b);
         ctx.lineTo(c, heap[at + 5]);
       } else {
@@ -85,6 +140,7 @@
     commandCount = page.commands = core._chain_pass();
     page.passes++;
     drawn = false;
+    tell();
     channel.port2.postMessage(0);
   };
 
@@ -99,18 +155,13 @@
   }
 
   // --- Words for assistive technology ------------------------------------
-  // An attribute, not text referred to: a screen reader hears of each change.
-  function describeSurface() {
-    const text = words(core._chain_surface_words());
-    const surface = $("surface");
-    if (surface.getAttribute("aria-description") !== text) surface.setAttribute("aria-description", text);
-  }
-
-  function announce() {
-    if (page.ended) return;
-    const text = words(core._chain_announcement());
-    if (text !== "") $("announce").textContent = text;
-    describeSurface();
+  // The session's words when they are due: the surface's description as an
+  // attribute (a screen reader hears of each change), announcements through
+  // the live region.
+  function tell() {
+    const due = core._chain_words();
+    if (due & 1) $("announce").textContent = text(core._chain_announcement());
+    if (due & 2) $("surface").setAttribute("aria-description", text(core._chain_surface_words()));
   }
 
   function noteInput(event) {
@@ -119,42 +170,38 @@
   }
 
   // --- The bars -----------------------------------------------------------
-  function makeBar(element, index, handler) {
-    const setting = (field) => core._chain_bar(index, field);
-    const bar = {
-      min: setting(0), max: setting(1), arrow: setting(2), page: setting(3), value: setting(4),
-    };
+  function makeBar(setting, index) {
+    const element = $(setting.id);
     const track = element.querySelector(".track");
     const thumb = element.querySelector(".thumb");
-    element.setAttribute("aria-valuemin", bar.min);
-    element.setAttribute("aria-valuemax", bar.max);
+    const quantity = (value) => value / setting.perUnit;
+    element.setAttribute("aria-valuemin", quantity(setting.minimum));
+    element.setAttribute("aria-valuemax", quantity(setting.maximum));
 
     function thumbWidth() {
-      const span = bar.max - bar.min + bar.page;
-      return Math.max(12, (track.clientWidth * bar.page) / span);
+      const span = setting.maximum - setting.minimum + setting.page;
+      return Math.max(12, (track.clientWidth * setting.page) / span);
     }
     function place(value) {
       const room = track.clientWidth - thumbWidth();
       thumb.style.width = `${thumbWidth()}px`;
-      thumb.style.left = `${(room * (value - bar.min)) / (bar.max - bar.min)}px`;
+      thumb.style.left = `${(room * (value - setting.minimum)) / (setting.maximum - setting.minimum)}px`;
     }
+    // The bar as the session has it: its place, and the quantity it sets.
     function show() {
-      element.setAttribute("aria-valuenow", bar.value);
-      element.setAttribute("aria-valuetext", words(core._chain_bar_words(index, bar.value)));
-      place(bar.value);
+      const value = core._chain_bar_value(index);
+      element.setAttribute("aria-valuenow", quantity(value));
+      element.setAttribute("aria-valuetext", text(core._chain_bar_words(index)));
+      place(value);
     }
-    // A new value acts at once: the handler, then the words.
-    function set(value) {
-      if (page.ended || value === bar.value) return;
-      bar.value = value;
+    function act(action) {
+      if (page.ended) return;
+      core._chain_bar_act(index, action);
       show();
-      handler(value);
-      announce();
     }
-    function act(action) { set(core._chain_bar_step(index, bar.value, action)); }
 
     element.addEventListener("keydown", (event) => {
-      const action = BAR_KEYS[event.key];
+      const action = desc.keys[event.key];
       if (action === undefined || event.altKey || event.ctrlKey || event.metaKey) return;
       event.preventDefault();
       noteInput(event);
@@ -162,6 +209,7 @@
     });
 
     // Arrows and the track: one step on press, repeated while held.
+    const { arrowAdd, arrowSub, pageAdd, pageSub } = desc.actions;
     let repeat = 0;
     const stopRepeat = () => { clearTimeout(repeat); repeat = 0; };
     function hold(event, step) {
@@ -173,16 +221,16 @@
       again(REPEAT_DELAY_MS);
       event.target.setPointerCapture(event.pointerId);
     }
-    element.querySelector(".sub").addEventListener("pointerdown", (e) => hold(e, () => { act(ARROW_SUB); return true; }));
-    element.querySelector(".add").addEventListener("pointerdown", (e) => hold(e, () => { act(ARROW_ADD); return true; }));
+    element.querySelector(".sub").addEventListener("pointerdown", (e) => hold(e, () => { act(arrowSub); return true; }));
+    element.querySelector(".add").addEventListener("pointerdown", (e) => hold(e, () => { act(arrowAdd); return true; }));
     track.addEventListener("pointerdown", (event) => {
       if (event.target === thumb) return;
       const x = event.clientX;
       // Page steps towards the pointer until the thumb reaches it.
       hold(event, () => {
         const box = thumb.getBoundingClientRect();
-        if (x < box.left) act(PAGE_SUB);
-        else if (x > box.right) act(PAGE_ADD);
+        if (x < box.left) act(pageSub);
+        else if (x > box.right) act(pageAdd);
         else return false;
         return true;
       });
@@ -197,7 +245,7 @@
       const room = track.clientWidth - thumbWidth();
       const x = drag.startValueX + event.clientX - drag.startX;
       const f = room > 0 ? Math.min(1, Math.max(0, x / room)) : 0;
-      return bar.min + Math.round(f * (bar.max - bar.min));
+      return setting.minimum + Math.round(f * (setting.maximum - setting.minimum));
     }
     thumb.addEventListener("pointerdown", (event) => {
       event.preventDefault();
@@ -211,15 +259,11 @@
       noteInput(event);
       const value = dragValue(event);
       drag = null;
-      place(bar.value);
-      set(value);
+      if (!page.ended && value !== core._chain_bar_value(index)) core._chain_bar_set(index, value);
+      show();
     });
-    thumb.addEventListener("pointercancel", () => { drag = null; place(bar.value); });
-
-    // The caption puts the focus on its bar, as a label does.
-    $(`${element.id}-label`).addEventListener("click", () => element.focus());
+    thumb.addEventListener("pointercancel", () => { drag = null; show(); });
     show();
-    return bar;
   }
 
   // --- Ending -------------------------------------------------------------
@@ -227,7 +271,6 @@
     if (page.ended) return;
     page.ended = true;  // no pass and no drawing after this
     channel.port1.close();
-    clearInterval(describeTimer);
     $("window").hidden = true;
     const ended = $("ended");
     ended.hidden = false;
@@ -240,35 +283,31 @@
       if (page.ended) return;
       noteInput(event);
       handler();
-      announce();
     });
   }
 
   function start(module) {
     core = page.core = module;
-    width = core._chain_surface_width();
-    height = core._chain_surface_height();
-    background = `#${core._chain_background().toString(16).padStart(6, "0")}`;
+    desc = JSON.parse(text(core._chain_description()));
+    build();
     const canvas = $("surface");
-    canvas.style.width = `${width}px`;
-    canvas.style.height = `${height}px`;
+    canvas.width = desc.surface.width;
+    canvas.height = desc.surface.height;
     ctx = canvas.getContext("2d", { alpha: false });
 
     core._chain_start();
-    makeBar($("mass"), 0, (value) => core._chain_mass_bar(value));
-    makeBar($("scale"), 1, (value) => core._chain_scale_bar(value));
+    desc.bars.forEach(makeBar);
     click("nudge-left", () => core._chain_nudge_left());
     click("nudge-right", () => core._chain_nudge_right());
+    const exit = desc.controls.find((c) => c.id === "exit");
     $("exit").addEventListener("click", end);
-    // Alt+X, the desktop's access key, wherever the browser puts its own.
+    // The access key, wherever the browser puts its own.
     document.addEventListener("keydown", (event) => {
-      if (event.altKey && !event.ctrlKey && !event.metaKey && event.code === "KeyX") {
+      if (event.altKey && !event.ctrlKey && !event.metaKey && event.code === `Key${exit.accessKey.toUpperCase()}`) {
         event.preventDefault();
         end();
       }
     });
-    // Four times a second, as the desktop's timer; the first words follow the first pass.
-    describeTimer = setInterval(announce, 250);
     canvas.focus();
 
     channel.port2.postMessage(0);

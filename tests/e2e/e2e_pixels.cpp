@@ -14,6 +14,8 @@
 //                                 corner of the program's background colour)
 //                                 in a shot of the whole screen and writes the
 //                                 client area from there; exits 1 if none
+//   e2e_pixels rect ID            where the program's controls' description puts
+//                                 the control ID: "x y w h" in client pixels
 //
 // Prints what it measured; exits 1 when a `frame` check fails, 2 on bad use.
 
@@ -25,16 +27,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <vector>
 
-#include "ui/Layout.h"
+#include "render/Controls.h"
 
 namespace {
 
-constexpr int kWidth = chain::layout::kPicture1.width();
-constexpr int kHeight = chain::layout::kPicture1.height();
+constexpr int kWidth = chain::kSurfacePlace.width;
+constexpr int kHeight = chain::kSurfacePlace.height;
 // The surface and the controls below it.
-constexpr int kClientHeight = chain::layout::kClientArea.height();
+constexpr int kClientHeight = chain::kClientArea.height;
 // Node i starts at x = 200 * (i + 1) twips, y = 2000 twips; 15 twips a pixel.
 constexpr double kLeftEndX = 200.0 / 15;    // 13.3
 constexpr double kRightEndX = 8200.0 / 15;  // 546.7
@@ -242,7 +245,7 @@ int Drawn(const Shot& s) {
 // The surface's background is this exact colour; its four corners are never
 // drawn on while the chain hangs, and the pixels left of and above it are not.
 int Crop(const char* in, const char* out) {
-  constexpr QRgb kSurface = 0x101418;
+  constexpr QRgb kSurface = chain::kSurfaceBackgroundRgb;
   const QImage screen = QImage(QString::fromLocal8Bit(in)).convertToFormat(QImage::Format_RGB32);
   const auto is = [&](int x, int y) {
     return x >= 0 && y >= 0 && x < screen.width() && y < screen.height() &&
@@ -268,6 +271,12 @@ int main(int argc, char** argv) {
     return Differ(argv[2], argv[3], argc >= 5 && std::strcmp(argv[4], "--all") == 0);
   }
   if (argc == 4 && std::strcmp(argv[1], "crop") == 0) return Crop(argv[2], argv[3]);
+  if (argc == 3 && std::strcmp(argv[1], "rect") == 0) {
+    const std::optional<chain::Control> c = chain::FindControl(argv[2]);
+    if (!c) return 2;
+    std::printf("%d %d %d %d\n", c->place.x, c->place.y, c->place.width, c->place.height);
+    return 0;
+  }
   if (argc == 8 && std::strcmp(argv[1], "ring") == 0) {
     const auto n = [&](int i) { return std::atoi(argv[i]); };
     return Ring(argv[2], argv[3], QRect(n(4), n(5), n(6), n(7)));
@@ -282,6 +291,6 @@ int main(int argc, char** argv) {
   }
   std::fprintf(stderr,
                "usage: e2e_pixels frame|asym|drawn SHOT | differ A B [--all] | crop SCREEN OUT | "
-               "ring A B X Y W H\n");
+               "ring A B X Y W H | rect ID\n");
   return 2;
 }

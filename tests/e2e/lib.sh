@@ -10,9 +10,6 @@ set -euo pipefail
 
 readonly E2E_TITLE="Brenmo Quillet - Varnholt"
 readonly E2E_SKIP=77
-# The window's layout, one rectangle to a line, as the program itself has it.
-E2E_LAYOUT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/ui/Layout.h
-readonly E2E_LAYOUT
 
 E2E_PROGRAM=${E2E_PROGRAM:?set E2E_PROGRAM to the program under test}
 E2E_PIXELS=${E2E_PIXELS:?set E2E_PIXELS to the e2e_pixels tool}
@@ -27,13 +24,10 @@ E2E_STATUS=
 E2E_MORE_PIDS=()  # helpers a script starts itself, ended before the X server
 
 e2e_log() { echo "[$(date +%T.%3N)] $*"; }
-# e2e_rect NAME: "x y w h" of the layout's rectangle kNAME, in client pixels.
+# e2e_rect ID: "x y w h" of the control ID in client pixels, as the program's
+# own description of its controls places it.
 e2e_rect() {
-  local rect
-  rect=$(sed -n "s/^inline constexpr QRect k$1(\([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\));\$/\1 \2 \3 \4/p" \
-    "$E2E_LAYOUT")
-  [ -n "$rect" ] || { echo "no rectangle k$1 in $E2E_LAYOUT" >&2; return 1; }
-  echo "$rect"
+  "$E2E_PIXELS" rect "$1" || { echo "no control $1 in the program's description" >&2; return 1; }
 }
 e2e_fail() {
   echo "FAIL: $*" >&2

@@ -23,12 +23,12 @@ echo "monkey seed: $seed (replay: MONKEY_SEED=$seed $0 $seconds)"
 RANDOM=$seed
 
 # Client-area rectangles (x y w h) of the layout, then of the places between.
-PICTURE=$(e2e_rect Picture1)
-NUDGE_LEFT=$(e2e_rect Command1)
-NUDGE_RIGHT=$(e2e_rect Command3)
-EXIT_BUTTON=$(e2e_rect Command2)
-HSCROLL1=$(e2e_rect HScroll1)
-HSCROLL2=$(e2e_rect HScroll2)
+PICTURE=$(e2e_rect surface)
+NUDGE_LEFT=$(e2e_rect nudge-left)
+NUDGE_RIGHT=$(e2e_rect nudge-right)
+EXIT_BUTTON=$(e2e_rect exit)
+HSCROLL1=$(e2e_rect mass)
+HSCROLL2=$(e2e_rect scale)
 readonly PICTURE NUDGE_LEFT NUDGE_RIGHT EXIT_BUTTON HSCROLL1 HSCROLL2
 readonly LABELS="256 520 80 37"
 readonly EMPTY="200 548 50 26"

@@ -21,7 +21,7 @@ asym_of() {  # asym_of NAME: a screenshot's pixels off their mirror image
 # shows as a burst of asymmetry several times the baseline. On a machine so
 # busy that the screenshots come only after the swing has died down, the
 # click is tried again, up to three times.
-read -r nx ny nw nh < <(e2e_rect Command3)
+read -r nx ny nw nh < <(e2e_rect nudge-right)
 moved=
 for attempt in 1 2 3; do
   base=0

@@ -116,8 +116,8 @@ def main():
 
     # Values and their meaning.
     for name, (value, low, high, words) in {
-            "Mass of Center": (1, 1, 2000, "centre mass 1"),
-            "FEA Color Scale": (5, 1, 40, "colour scale 5 of 40")}.items():
+            "Mass of Center": (1, 1, 2000, "centre mass 1, the smallest"),
+            "FEA Color Scale": (5, 1, 40, "colour scale 5")}.items():
         v = bars[name].queryValue()
         check((v.currentValue, v.minimumValue, v.maximumValue) == (value, low, high),
               "%r reads %s in %s..%s" % (name, v.currentValue, v.minimumValue, v.maximumValue))
@@ -230,7 +230,7 @@ def main():
 
     # Values set through the Value interface, and the words that follow them.
     for name, value, words in (("Mass of Center", 51, "centre mass 51"),
-                               ("FEA Color Scale", 6, "colour scale 6 of 40")):
+                               ("FEA Color Scale", 6, "colour scale 6")):
         bar = bars[name]
         bar.queryValue().currentValue = value
         check(pump(3, lambda: fresh(bar).description == words),

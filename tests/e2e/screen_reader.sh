@@ -11,9 +11,9 @@ e2e_require_a11y
 e2e_start_x
 e2e_start_a11y
 e2e_start_program
-read -r px py pw ph < <(e2e_rect Picture1)
-read -r m1x m1y m1w m1h < <(e2e_rect HScroll1)
-read -r m2x m2y m2w m2h < <(e2e_rect HScroll2)
+read -r px py pw ph < <(e2e_rect surface)
+read -r m1x m1y m1w m1h < <(e2e_rect mass)
+read -r m2x m2y m2w m2h < <(e2e_rect scale)
 AT_SPI_BUS_ADDRESS=$E2E_A11Y E2E_SHOT_DIR=$E2E_WORK "$E2E_PYTHON" "$here/screen_reader.py" --window "$E2E_WID" \
   --pixels "$E2E_PIXELS" --rect "Chain drawing=$px,$py,$pw,$ph" \
   --rect "Mass of Center=$m1x,$m1y,$m1w,$m1h" --rect "FEA Color Scale=$m2x,$m2y,$m2w,$m2h" ||

@@ -1,7 +1,8 @@
 #pragma once
-// A fingerprint of a stream of drawing calls: 64-bit FNV-1a over each call's
-// kind, its arguments' bits and its colour, in the order the calls came. Two
-// builds that drew the same calls, to the last bit, give the same value.
+// A drawing target that keeps only a fingerprint of the calls it receives:
+// 64-bit FNV-1a over each call's kind, its arguments' bits and its colour, in
+// the order the calls came. Two builds that drew the same calls, to the last
+// bit, give the same value.
 
 #include <cstdint>
 #include <cstring>
@@ -9,16 +10,16 @@
 
 #include "render/DrawTarget.h"
 
-namespace chain::web {
+namespace chain::testing {
 
-class CallHash {
+class CallRecorder final : public DrawTarget {
  public:
-  void Line(double x1, double y1, double x2, double y2, ColourWord colour) {
+  void Line(double x1, double y1, double x2, double y2, ColourWord colour) override {
     Add(kLine);
     for (double v : {x1, y1, x2, y2}) Add(v);
     Add(colour);
   }
-  void Circle(double x, double y, double radius, ColourWord colour) {
+  void Circle(double x, double y, double radius, ColourWord colour) override {
     Add(kCircle);
     for (double v : {x, y, radius}) Add(v);
     Add(colour);
@@ -49,7 +50,7 @@ class CallHash {
   std::uint64_t value_ = 0xCBF29CE484222325u;
 };
 
-inline std::string CallHash::Hex() const {
+inline std::string CallRecorder::Hex() const {
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string text(16, '0');
   for (int i = 0; i < 16; ++i) {
@@ -58,4 +59,4 @@ inline std::string CallHash::Hex() const {
   return text;
 }
 
-}  // namespace chain::web
+}  // namespace chain::testing
