@@ -8,16 +8,17 @@ import { chromium } from "playwright-core";
 
 export const root = join(dirname(fileURLToPath(import.meta.url)), "../..");
 
-// Starts web/serve.mjs on a free port of 127.0.0.1; resolves to { url, stop }.
-export function serve(folder) {
-  const server = spawn(process.execPath, [join(root, "web/serve.mjs"), folder, "0"], {
+// Starts web/serve.mjs on 127.0.0.1 (a free port unless given); resolves to
+// { url, stop }, stop resolving once the server has ended.
+export function serve(folder, port = 0) {
+  const server = spawn(process.execPath, [join(root, "web/serve.mjs"), folder, String(port)], {
     stdio: ["ignore", "pipe", "inherit"],
   });
   return new Promise((resolve, reject) => {
     server.once("error", reject);
     server.once("exit", (code) => reject(new Error(`the server ended (${code})`)));
     createInterface({ input: server.stdout }).once("line", (url) =>
-      resolve({ url, stop: () => server.kill() }));
+      resolve({ url, stop: () => new Promise((ended) => { server.once("exit", ended).kill(); }) }));
   });
 }
 
