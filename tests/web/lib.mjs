@@ -22,14 +22,16 @@ export function serve(folder, port = 0) {
   });
 }
 
-export function launch() {
-  return chromium.launch({
+// A fresh browser with incognito contexts, or with profile in a folder of its own.
+export function launch(profile) {
+  const options = {
     executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
     headless: true,
     chromiumSandbox: false,
     args: ["--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
       "--disable-component-update", "--disable-sync"],
-  });
+  };
+  return profile ? chromium.launchPersistentContext(profile, options) : chromium.launch(options);
 }
 
 // Opens the page (in a browser or a browser context) and waits for its first frame.
