@@ -18,7 +18,10 @@ export function serve(folder, port = 0) {
     server.once("error", reject);
     server.once("exit", (code) => reject(new Error(`the server ended (${code})`)));
     createInterface({ input: server.stdout }).once("line", (url) =>
-      resolve({ url, stop: () => new Promise((ended) => { server.once("exit", ended).kill(); }) }));
+      resolve({ url, stop: () => new Promise((ended) => {
+        if (server.exitCode !== null || server.signalCode !== null) ended();
+        else server.once("exit", ended).kill();
+      }) }));
   });
 }
 

@@ -1,33 +1,26 @@
-// The page as an installed app in Debian's chromium: installable; after one
-// visit it loads and runs with its server stopped; and the first visit after a
-// new version is put on the server shows that version, then kept offline too.
+// The page as an app in Debian's chromium: installable, running offline after
+// one visit, and new on the first visit after a new version is served.
 //
 //   node --test tests/web/offline.test.mjs   (PAGE_DIR: the built page, build/web/page)
 import assert from "node:assert/strict";
 import { appendFileSync, cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
-import { after, before, test } from "node:test";
+import { after, test } from "node:test";
 import { launch, root, serve } from "./lib.mjs";
 
 const pageDir = resolve(process.env.PAGE_DIR ?? join(root, "build/web/page"));
-const folder = mkdtempSync(join(tmpdir(), "offline-test-"));
-const site = join(folder, "page");
+const folder = mkdtempSync(join(tmpdir(), "offline-test-")), site = join(folder, "page");
 const errors = [];
-let browser, page, server;
-
-before(async () => {
-  cpSync(pageDir, site, { recursive: true });
-  server = await serve(site);
-  // A profile of its own: an incognito one cannot install the page.
-  browser = await launch(join(folder, "profile"));
-  page = browser.pages()[0] ?? await browser.newPage();
-  page.on("pageerror", (error) => errors.push(String(error)));
-  page.on("console", (m) => { if (m.type() !== "log") errors.push(m.text()); });
-});
+cpSync(pageDir, site, { recursive: true });
+let server = await serve(site);
+const browser = await launch(join(folder, "profile"));  // an incognito profile cannot install
+const page = browser.pages()[0];
+page.on("pageerror", (error) => errors.push(String(error)))
+  .on("console", (m) => { if (m.type() !== "log") errors.push(m.text()); });
 after(async () => {
-  await browser?.close();
-  await server?.stop();
+  await browser.close();
+  await server.stop();
   rmSync(folder, { recursive: true });
 });
 
@@ -57,8 +50,5 @@ test("the first visit after a new version shows it, and keeps it for offline vis
   assert.deepEqual(await visit(server.url), ["2", "2"]);
   await server.stop();
   assert.deepEqual(await visit(`${server.url}index.html?offline`), ["2", "2"]);
-});
-
-test("no error, warning or refused content in the page", () => {
-  assert.deepEqual(errors, []);
+  assert.deepEqual(errors, [], "no error, warning or refused content in the page");
 });
