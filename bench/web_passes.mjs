@@ -19,7 +19,10 @@ const browser = await launch();
 try {
   const bodies = [];
   const context = await browser.newContext();
-  context.on("response", async (r) => bodies.push(await r.body().catch(() => Buffer.alloc(0))));
+  // What the page loads, not the service worker's copies of the same files.
+  context.on("response", async (r) => {
+    if (!r.request().serviceWorker()) bodies.push(await r.body().catch(() => Buffer.alloc(0)));
+  });
   const { page } = await open(context, server.url);
   const count = () => page.evaluate(() => [window.chainPage.passes, performance.now()]);
   const [p0, t0] = await count();

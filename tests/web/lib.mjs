@@ -8,27 +8,33 @@ import { chromium } from "playwright-core";
 
 export const root = join(dirname(fileURLToPath(import.meta.url)), "../..");
 
-// Starts web/serve.mjs on a free port of 127.0.0.1; resolves to { url, stop }.
-export function serve(folder) {
-  const server = spawn(process.execPath, [join(root, "web/serve.mjs"), folder, "0"], {
+// Starts web/serve.mjs on 127.0.0.1 (a free port unless given); resolves to
+// { url, stop }, stop resolving once the server has ended.
+export function serve(folder, port = 0) {
+  const server = spawn(process.execPath, [join(root, "web/serve.mjs"), folder, String(port)], {
     stdio: ["ignore", "pipe", "inherit"],
   });
   return new Promise((resolve, reject) => {
     server.once("error", reject);
     server.once("exit", (code) => reject(new Error(`the server ended (${code})`)));
     createInterface({ input: server.stdout }).once("line", (url) =>
-      resolve({ url, stop: () => server.kill() }));
+      resolve({ url, stop: () => new Promise((ended) => {
+        if (server.exitCode !== null || server.signalCode !== null) ended();
+        else server.once("exit", ended).kill();
+      }) }));
   });
 }
 
-export function launch() {
-  return chromium.launch({
+// A fresh browser with incognito contexts, or with profile in a folder of its own.
+export function launch(profile) {
+  const options = {
     executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
     headless: true,
     chromiumSandbox: false,
     args: ["--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
       "--disable-component-update", "--disable-sync"],
-  });
+  };
+  return profile ? chromium.launchPersistentContext(profile, options) : chromium.launch(options);
 }
 
 // Opens the page (in a browser or a browser context) and waits for its first frame.
