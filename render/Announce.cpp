@@ -1,17 +1,10 @@
 #include "render/Announce.h"
 
-#include <cmath>
-
 #include "render/Words.h"
 
 namespace chain {
 
 namespace {
-
-bool Same(const std::optional<double>& a, const std::optional<double>& b) {
-  if (a.has_value() != b.has_value()) return false;
-  return !a || *a == *b || (std::isnan(*a) && std::isnan(*b));
-}
 
 bool Lost(Phase phase) { return phase == Phase::kFlownOff || phase == Phase::kBrokenDown; }
 
@@ -39,24 +32,21 @@ std::string Announcer::Next(const SpringArray& springs, const SurfaceSize& surfa
     } else if (phase == Phase::kMoving) {
       text.append(" ").append(MotionWords(true, last));
     }
-  } else if (Lost(phase)) {
-    if (phase != phase_) add(LostWords(survey));
   } else {
     const bool nudged = actions != actions_ &&
                         (last == Disturbance::kNudgeLeft || last == Disturbance::kNudgeRight);
-    if (nudged) add(MotionWords(true, last));
-    if (!Same(survey.centreMass, mass_) && survey.centreMass) add(MassWords(*survey.centreMass));
-    if (!Same(survey.colourScale, scale_) && survey.colourScale) {
-      add(ScaleWords(*survey.colourScale));
+    if (Lost(phase)) {
+      if (nudged) add("nothing to nudge");
+      if (nudged || phase != phase_) add(LostWords(survey));
+    } else {
+      if (nudged) add(MotionWords(true, last));
+      if (phase == Phase::kAtRest && phase_ != Phase::kAtRest) add(RestWords(survey));
     }
-    if (phase == Phase::kAtRest && phase_ != Phase::kAtRest) add(RestWords(survey));
   }
 
   started_ = true;
   phase_ = phase;
   actions_ = actions;
-  mass_ = survey.centreMass;
-  scale_ = survey.colourScale;
   return text;
 }
 

@@ -1,12 +1,11 @@
 #pragma once
 // Announcements: a few words each time the chain's state changes, for a screen
 // reader to speak wherever the focus is. A state changes when the chain starts
-// falling, is nudged, has its centre mass or colour scale changed, comes to
-// rest, flies off the surface or breaks down. Each announcement is at most
-// about ten words; between two changes there is none, since screen readers
-// queue what they are given.
+// falling, is nudged, comes to rest, flies off the surface or breaks down; a
+// nudge when there is no chain left says so. (A bar says its own value.) Each
+// announcement is at most about ten words; between two changes there is none,
+// since screen readers queue what they are given.
 
-#include <optional>
 #include <string>
 
 #include "model/Chain.h"
@@ -33,8 +32,6 @@ class Announcer {
   bool started_ = false;
   Phase phase_ = Phase::kNoChain;
   int actions_ = 0;
-  std::optional<double> mass_;
-  std::optional<double> scale_;
 };
 
 }  // namespace chain

@@ -47,7 +47,11 @@ void Session::NudgeRight() {
   Acted(Disturbance::kNudgeRight);
 }
 
+void Session::BarKeyed(Bar bar) { keys_[Index(bar)].lastMs = clock_(); }
+
 void Session::BarSet(Bar bar, int value) {
+  BarKeyed(bar);
+  ++keys_[Index(bar)].changes;
   bars_[Index(bar)] = value;
   if (bar == Bar::kMass) {
     springs(CentreIndex(springs)).Mass = static_cast<double>(value) / kMassBar.perUnit;
@@ -61,7 +65,11 @@ void Session::BarSet(Bar bar, int value) {
 
 int Session::BarAct(Bar bar, BarAction action) {
   const int value = Step(SettingsOf(bar), BarValue(bar), action);
-  if (value != BarValue(bar)) BarSet(bar, value);
+  if (value != BarValue(bar)) {
+    BarSet(bar, value);
+  } else {
+    BarKeyed(bar);
+  }
   return value;
 }
 
@@ -72,11 +80,21 @@ std::string Session::BarWords(Bar bar) const { return chain::BarWords(bar, BarVa
 std::optional<Words> Session::WordsDue() {
   if (passes_ == 0) return std::nullopt;
   const double nowMs = clock_();
+  for (const Keys& k : keys_) {
+    if (k.lastMs && nowMs - *k.lastMs < kStillMs) return std::nullopt;
+  }
   if (!acted_ && wordsAt_ && nowMs - *wordsAt_ < kWordsEveryMs) return std::nullopt;
   acted_ = false;
   wordsAt_ = nowMs;
   Words words;
-  words.announcement = announcer_.Next(springs, kSurface, last_, actions_);
+  const auto summary = [this](Bar bar) {
+    Keys& k = keys_[Index(bar)];
+    const bool run = k.changes > 1;
+    k.changes = 0;
+    return run ? BarWords(bar) : std::string();
+  };
+  words.announcement = Join({summary(Bar::kMass), summary(Bar::kScale),
+                             announcer_.Next(springs, kSurface, last_, actions_)});
   words.surface = DescribeChain(springs, kSurface, last_);
   words.surfaceChanged = words.surface != surfaceWords_;
   surfaceWords_ = words.surface;

@@ -24,6 +24,9 @@ inline constexpr int kLastIndex = 40;
 inline constexpr double kNudgeSpeed = 50;
 // The words are looked at again this often, and right after a user's action.
 inline constexpr double kWordsEveryMs = 250;
+// Keys held on a bar repeat faster than this; the words wait until the keys
+// have been still this long.
+inline constexpr double kStillMs = 300;
 
 // The drawing surface, as the words measure the chain against it.
 inline constexpr SurfaceSize kSurface{static_cast<double>(kSurfacePlace.width),
@@ -58,12 +61,19 @@ class Session {
   void BarSet(Bar bar, int value);
   // A key or click on a bar: its new value, the handler run when it changed.
   int BarAct(Bar bar, BarAction action);
+  // A key on a bar that may leave its value as it is (at an end): the keys
+  // still go on.
+  void BarKeyed(Bar bar);
   [[nodiscard]] int BarValue(Bar bar) const noexcept;
   [[nodiscard]] std::string BarWords(Bar bar) const;
 
   // The words when they are due (a user's action since the last words, or
   // kWordsEveryMs since then); never before the first pass, when the chain
-  // has not started to fall.
+  // has not started to fall. A focused bar says its own value at each step,
+  // so its steps are not announced; while keys on a bar go on, nothing is
+  // said at all, and once they have been still for kStillMs, a run of steps
+  // is summed up by the bar's final value, with what happened to the chain
+  // meanwhile (flown off, broken down) after it.
   [[nodiscard]] std::optional<Words> WordsDue();
 
   // The nodes; the session owns them for its whole life.
@@ -72,8 +82,16 @@ class Session {
  private:
   void Acted(Disturbance what);
 
+  // The keys on one bar: when one was last pressed, and how many changed the
+  // value since the last words.
+  struct Keys {
+    std::optional<double> lastMs;
+    int changes = 0;
+  };
+
   Clock clock_;
   std::array<int, 2> bars_{kMassBar.start, kScaleBar.start};
+  std::array<Keys, 2> keys_;
   long long passes_ = 0;
   Disturbance last_ = Disturbance::kNone;
   int actions_ = 0;  // nudges and mass changes so far

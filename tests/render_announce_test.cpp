@@ -95,19 +95,20 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"HeavierCentre",
              true,
              {{kMass51, Disturbance::kMassChange, 1, 12000}},
-             {"centre mass 51", "at rest, centre below the picture"}},
-        // The chain at rest stays so; only the colours change.
+             {"at rest, centre below the picture"}},
+        // The chain at rest stays so; only the colours change, which the bar says.
         Case{"ColourScale",
              true,
              {{[](SpringArray& s) {
                  for (int i = 0; i <= kLastIndex; ++i) s(i).ColScale = 6 / kScaleBarPerColScale;
                },
                Disturbance::kNone, 0, 3000}},
-             {"colour scale 6"}},
+             {}},
         Case{"FlownOff",
              true,
-             {{[](SpringArray& s) { s(20).Mass = 2000; }, Disturbance::kMassChange, 1, 1000}},
-             {"centre mass 2000", "flown off the picture"}},
+             {{[](SpringArray& s) { s(20).Mass = 2000; }, Disturbance::kMassChange, 1, 1000},
+              {kNudgeRight, Disturbance::kNudgeRight, 2, 10}},
+             {"flown off the picture", "nothing to nudge, flown off the picture"}},
         Case{"BrokenDown",
              true,
              {{[](SpringArray& s) { s(5).xPos = NAN; }, Disturbance::kNone, 0, 100}},

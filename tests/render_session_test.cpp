@@ -84,6 +84,43 @@ TEST(SessionTest, WordsFollowTheFirstPassThenComeWhenDueOrAfterAnAction) {
   EXPECT_EQ(nudged->announcement, "swinging after a nudge to the right");
 }
 
+// Keys held on a bar: each step is the bar's to say; the session waits until
+// the keys are still, then sums the run up once, with the chain's loss after.
+TEST(SessionTest, HeldKeysAreSummedUpOnceTheyAreStill) {
+  double now = 0;
+  Session session([&now] { return now; });
+  CallCounter surface;
+  const auto passes = [&](int n) {
+    for (int i = 0; i < n; ++i) session.Pass(surface);
+  };
+  const auto said = [&] {
+    const auto words = session.WordsDue();
+    return words ? words->announcement : std::string("(nothing due)");
+  };
+  passes(1);
+  EXPECT_EQ(said(), "chain of 41 masses falling");
+  passes(20000);  // at rest
+  now += 1000;
+  EXPECT_EQ(said(), "at rest, sagging 258 pixels");
+
+  now += 1000;
+  session.BarAct(Bar::kMass, BarAction::kArrowAdd);  // one step, said by the bar
+  now += kStillMs;
+  EXPECT_EQ(said(), "");
+
+  // Right held at 25 a second, on past the end, while the chain flies off.
+  for (int step = 0; step < 60; ++step) {
+    now += 40;
+    session.BarAct(Bar::kMass, BarAction::kArrowAdd);
+    passes(20);
+    EXPECT_EQ(said(), "(nothing due)") << "step " << step;
+  }
+  now += kStillMs;
+  EXPECT_EQ(said(), "centre mass 2000, the largest, flown off the picture");
+  session.NudgeLeft();
+  EXPECT_EQ(said(), "nothing to nudge, flown off the picture");
+}
+
 TEST(WordsTest, QuantitiesAndControls) {
   struct Row {
     std::string got;

@@ -18,24 +18,16 @@ namespace {
 
 QAccessible::Role RoleOf(QWidget* w) { return QAccessible::queryAccessibleInterface(w)->role(); }
 
-TEST(AccessibleTest, RolesAndBarDescriptionsFollowTheValues) {
+TEST(AccessibleTest, RolesAndNoDescriptionOnTheBars) {
   auto form = testing::StartedForm();
   EXPECT_EQ(RoleOf(form.get()), QAccessible::Window);
   EXPECT_EQ(RoleOf(form->Picture1), QAccessible::Animation);
   EXPECT_EQ(RoleOf(form->HScroll1), QAccessible::ScrollBar);
-  struct Row {
-    QScrollBar* bar;
-    int value;
-    const char* description;
-  };
-  const Row rows[] = {{form->HScroll1, -1, "centre mass 1, the smallest"},
-                      {form->HScroll2, -1, "colour scale 5"},
-                      {form->HScroll1, 510, "centre mass 51"},
-                      {form->HScroll1, 20000, "centre mass 2000, the largest"},
-                      {form->HScroll2, 6, "colour scale 6"}};
-  for (const Row& row : rows) {
-    if (row.value >= 0) row.bar->setValue(row.value);
-    EXPECT_EQ(row.bar->accessibleDescription(), row.description);
+  // A bar says its value; a description changed at each step too would be
+  // one more event each for a screen reader to queue.
+  for (QScrollBar* bar : {form->HScroll1, form->HScroll2}) {
+    bar->setValue(bar->value() + bar->singleStep());
+    EXPECT_EQ(bar->accessibleDescription(), "");
   }
 }
 
@@ -107,9 +99,10 @@ TEST(AccessibleTest, WordsFollowThePassesAndTheChanges) {
   EXPECT_TRUE(run(3000, [&] {
     return surface().startsWith("Swinging after a nudge to the right");
   })) << surface().toStdString();
-  form->HScroll2->setValue(7);
-  form->Pass();
-  EXPECT_EQ(said(), "colour scale 7");
+  // Keys on a bar: once they are still, a run of steps is summed up.
+  form->HScroll1->setFocus();
+  for (int i = 0; i < 3; ++i) QTest::keyClick(form->HScroll1, Qt::Key_Right);
+  EXPECT_TRUE(run(3000, [&] { return said() == "centre mass 151"; })) << said().toStdString();
 }
 
 // A focused control shows a frame on its outermost pixels; the picture within,

@@ -54,8 +54,8 @@ void FitText(QLabel* label) {
   label->setFont(f);
 }
 
-// Sets a widget's accessible description and, when it changed, tells
-// assistive technology: setting it does not.
+// Sets a widget's accessible description and tells assistive technology,
+// which setting it does not.
 void Describe(QWidget* widget, const QString& words) {
   if (widget->accessibleDescription() == words) return;
   widget->setAccessibleDescription(words);
@@ -78,17 +78,18 @@ std::string_view KeyName(int key) {
 
 }  // namespace
 
-ChainScrollBar::ChainScrollBar(QWidget* parent, const BarSettings& settings)
-    : QScrollBar(Qt::Horizontal, parent), settings_(settings) {
+ChainScrollBar::ChainScrollBar(QWidget* parent, Session& session, Bar bar)
+    : QScrollBar(Qt::Horizontal, parent), session_(session), bar_(bar) {
   setFocusPolicy(Qt::StrongFocus);
-  Configure(this, settings);
+  Configure(this, SettingsOf(bar));
 }
 
 void ChainScrollBar::keyPressEvent(QKeyEvent* event) {
   const std::string_view name = KeyName(event->key());
   for (const BarKey& k : kBarKeys) {
     if (!name.empty() && k.key == name) {
-      setValue(Step(settings_, value(), k.action));
+      session_.BarKeyed(bar_);  // a key at an end changes nothing, but the keys go on
+      setValue(Step(SettingsOf(bar_), value(), k.action));
       event->accept();
       return;
     }
@@ -107,11 +108,11 @@ Form1::Form1(QWidget* parent)
     : QWidget(parent),
       Picture1(new chain::Picture1(this)),
       Command2(new QPushButton(Caption("exit"), this)),
-      HScroll1(new ChainScrollBar(this, kMassBar)),
+      HScroll1(new ChainScrollBar(this, session, Bar::kMass)),
       Label1{new QLabel(Caption("mass-label"), this), new QLabel(Caption("scale-label"), this)},
       Command1(new QPushButton(Caption("nudge-left"), this)),
       Command3(new QPushButton(Caption("nudge-right"), this)),
-      HScroll2(new ChainScrollBar(this, kScaleBar)),
+      HScroll2(new ChainScrollBar(this, session, Bar::kScale)),
       announcement_(new Announcement(this)),
       windowGone_(*this, [] { EndProgram(); }) {
   setWindowTitle(QString::fromUtf8(kTitle.data(), static_cast<qsizetype>(kTitle.size())));
@@ -160,10 +161,6 @@ Form1::Form1(QWidget* parent)
   connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
   connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
   connect(HScroll2, &QScrollBar::valueChanged, this, [this] { HScroll2_Change(); });
-  DescribeBars();
-  for (QScrollBar* bar : {HScroll1, HScroll2}) {
-    connect(bar, &QScrollBar::valueChanged, this, [this] { DescribeBars(); });
-  }
   UseAccessibleRoles(*this, *Picture1);
   UseQuantityValue(*HScroll1, kMassBar.perUnit);
   UseQuantityValue(*HScroll2, kScaleBar.perUnit);
@@ -210,11 +207,6 @@ void Form1::Tell() {
   if (!words->announcement.empty()) {
     announcement_->Say(QString::fromStdString(words->announcement));
   }
-}
-
-void Form1::DescribeBars() {
-  Describe(HScroll1, QString::fromStdString(session.BarWords(Bar::kMass)));
-  Describe(HScroll2, QString::fromStdString(session.BarWords(Bar::kScale)));
 }
 
 void Form1::Command2_Click() { EndProgram(); }

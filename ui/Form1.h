@@ -22,14 +22,15 @@ namespace chain {
 // page step, Home and End to the ends. It shows a frame while it has the focus.
 class ChainScrollBar : public QScrollBar {
  public:
-  ChainScrollBar(QWidget* parent, const BarSettings& settings);
+  ChainScrollBar(QWidget* parent, Session& session, Bar bar);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  const BarSettings& settings_;
+  Session& session_;
+  Bar bar_;
 };
 
 class Form1 : public QWidget {
@@ -85,8 +86,6 @@ class Form1 : public QWidget {
   [[noreturn]] static void EndProgram();
   // Hands the session's words to assistive technology when they are due.
   void Tell();
-  // The quantity each bar sets, for assistive technology.
-  void DescribeBars();
 
   Announcement* const announcement_;
 

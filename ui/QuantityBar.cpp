@@ -9,6 +9,11 @@ QuantityBar::QuantityBar(QScrollBar* bar, double perUnit)
 
 void* QuantityBar::interface_cast(QAccessible::InterfaceType type) {
   if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+  if (type == QAccessible::AttributesInterface) {
+    return static_cast<QAccessibleAttributesInterface*>(this);
+  }
+#endif
   return QAccessibleWidget::interface_cast(type);
 }
 
@@ -31,6 +36,17 @@ void QuantityBar::setCurrentValue(const QVariant& value) {
 QVariant QuantityBar::maximumValue() const { return Quantity(Bar()->maximum()); }
 QVariant QuantityBar::minimumValue() const { return Quantity(Bar()->minimum()); }
 QVariant QuantityBar::minimumStepSize() const { return Quantity(Bar()->singleStep()); }
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+QList<QAccessible::Attribute> QuantityBar::attributeKeys() const {
+  return {QAccessible::Attribute::Orientation};
+}
+
+QVariant QuantityBar::attributeValue(QAccessible::Attribute key) const {
+  if (key != QAccessible::Attribute::Orientation) return {};
+  return QVariant::fromValue(Bar()->orientation());
+}
+#endif
 
 QScrollBar* QuantityBar::Bar() const { return static_cast<QScrollBar*>(widget()); }
 

@@ -1,14 +1,20 @@
 #pragma once
 // A scroll bar as assistive technology sees it, whose value is the quantity
 // the bar sets rather than the bar's own steps: the bar's value divided by a
-// fixed number of steps per unit. Setting the value sets the bar.
+// fixed number of steps per unit. Setting the value sets the bar. Where Qt
+// tells orientation as an attribute (6.8 on), the bar's is told, as Qt's own
+// scroll bars tell theirs.
 
 #include <QAccessibleWidget>
 #include <QScrollBar>
 
 namespace chain {
 
-class QuantityBar : public QAccessibleWidget, public QAccessibleValueInterface {
+class QuantityBar : public QAccessibleWidget,
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+                    public QAccessibleAttributesInterface,
+#endif
+                    public QAccessibleValueInterface {
  public:
   QuantityBar(QScrollBar* bar, double perUnit);
 
@@ -20,6 +26,11 @@ class QuantityBar : public QAccessibleWidget, public QAccessibleValueInterface {
   [[nodiscard]] QVariant maximumValue() const override;
   [[nodiscard]] QVariant minimumValue() const override;
   [[nodiscard]] QVariant minimumStepSize() const override;
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+  [[nodiscard]] QList<QAccessible::Attribute> attributeKeys() const override;
+  [[nodiscard]] QVariant attributeValue(QAccessible::Attribute key) const override;
+#endif
 
  private:
   [[nodiscard]] QScrollBar* Bar() const;

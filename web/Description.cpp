@@ -41,7 +41,8 @@ Json Arr(const std::vector<Json>& items) {
 
 Json Obj(const std::vector<std::pair<std::string_view, Json>>& fields) {
   Json out = "{";
-  for (const auto& [name, value] : fields) out += (out.size() > 1 ? "," : "") + Str(name) + ":" + value;
+  for (const auto& [name, value] : fields)
+    out += (out.size() > 1 ? "," : "") + Str(name) + ":" + value;
   return out + "}";
 }
 
