@@ -17,20 +17,21 @@ ms_since() { echo $((($(date +%s%N) - $1) / 1000000)); }
 # start SCRIPT LIMIT_MS WANT: a stand-in Xvfb running SCRIPT; displays_start_xvfb
 # must return within LIMIT_MS and say WANT on stderr (nothing when it starts).
 start() {
-  local start out status=0
+  local begin status=0
   printf '#!/bin/sh\n%s\n' "$1" >"$bin/Xvfb"
   chmod +x "$bin/Xvfb"
-  start=$(date +%s%N)
-  out=$(DISPLAYS_WAIT=1 displays_start_xvfb 2>&1) || status=$?
-  [ "$(ms_since "$start")" -lt "$2" ] || fail "$1: took $(ms_since "$start") ms"
-  if [[ $out != *"$3"* ]] || { [ -z "$3" ] && [ "$status" != 0 ]; }; then fail "$1: status $status, said '$out'"; fi
+  begin=$(date +%s%N)
+  DISPLAYS_WAIT=1 displays_start_xvfb 2>"$bin/said" || status=$?
+  [ "$(ms_since "$begin")" -lt "$2" ] || fail "$1: took $(ms_since "$begin") ms"
+  if [[ $(cat "$bin/said") != *"$3"* ]] || { [ -z "$3" ] && [ "$status" != 0 ]; }; then
+    fail "$1: status $status, said '$(cat "$bin/said")'"
+  fi
 }
 start 'echo no screens >&2; exit 1' 500 'Xvfb did not start (it ended): no screens'
 start 'echo quiet; exec sleep 5' 2000 'Xvfb did not start in 1 s: quiet'
 displays_cleanup
 
 start 'trap "" TERM; echo 42 >&3; exec 3>&-; while :; do sleep 0.1; done' 1000 ''
-displays_start_xvfb 2>/dev/null
 [ "$DISPLAY" = :42 ] || fail "DISPLAY is '$DISPLAY', not :42"
 xvfb=$DISPLAYS_XVFB_PID work=$DISPLAYS_WORK
 
