@@ -11,10 +11,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/displays.sh"
 
 wm=0
-if [ "${1:-}" = --wm ]; then
-  wm=1
-  shift
-fi
+[ "${1:-}" != --wm ] || { wm=1; shift; }
 [ $# -gt 0 ] || { echo "usage: $0 [--wm] command [args...]" >&2; exit 2; }
 
 trap displays_cleanup EXIT

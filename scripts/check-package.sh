@@ -89,10 +89,7 @@ echo "Depends: $depends"
 # caption and the icon, and the program must keep running until it is ended.
 check_window() {
   local exe=$1 prog win
-  displays_start_xvfb --screen 800x700x24 || {
-    fail "Xvfb did not start"
-    return
-  }
+  displays_start_xvfb --screen 800x700x24 || { fail "Xvfb did not start"; return; }
   "$exe" >"$scratch/run.log" 2>&1 &
   prog=$!
   DISPLAYS_PIDS+=("$prog")

@@ -66,9 +66,7 @@ e2e_require_tools() {
 
 # Polls `cmd...` every 50 ms until it succeeds or `seconds` have passed.
 e2e_wait_for() { displays_wait_for "$@"; }
-
-# A session bus of the test's own, so nothing outlives it; exported as
-# DBUS_SESSION_BUS_ADDRESS.
+# A session bus of the test's own, exported as DBUS_SESSION_BUS_ADDRESS.
 e2e_start_session_bus() { displays_start_session_bus || e2e_fail "no session bus"; }
 
 # A private X server on a display number it picks itself, and openbox on it.

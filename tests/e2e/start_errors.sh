@@ -62,7 +62,7 @@ while read -r row words; do
     echo "FAIL: $row:$why" >&2
     failures=$((failures + 1))
   fi
-  [ -z "$DISPLAYS_XVFB_PID" ] || displays_stop "$DISPLAYS_XVFB_PID"
+  displays_cleanup  # the row's Xvfb
 done <<'ROWS'
 none neither DISPLAY nor WAYLAND_DISPLAY is set
 missing the X display ":[0-9]*" does not answer
