@@ -13,6 +13,7 @@
 #   bench/memory.sh [--passes "1000 100000"] [--build DIR]
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/../scripts/displays.sh"
 
 if [ "${1:-}" = --inside ]; then
   build=$2 passes=$3
@@ -40,80 +41,49 @@ if [ "${1:-}" = --inside ]; then
   exit 0
 fi
 
-# wayland BUILD PASSES X11_KB: the program under a headless weston of its own.
+# peak_kb COMMAND...: the peak resident size of the last checkpoint of
+# chain_passes run under COMMAND (env with the environment to run it in).
+peak_kb() {
+  # shellcheck disable=SC2086 # the checkpoints are separate arguments
+  "$@" timeout 300 "$build/bench/chain_passes" $passes | tail -n 1 |
+    awk -F'[ =]' '{ for (i = 1; i < NF; ++i) if ($i == "peak_rss_kb") print $(i + 1) }'
+}
+
+# wayland X11_KB: the program under a headless weston of its own.
 wayland() {
-  local build=$1 passes=$2 x11=$3
+  local x11=$1 chosen titled
   if ! command -v weston >/dev/null ||
     [ -z "$(find /usr/lib/*/qt6/plugins/platforms -name 'libqwayland-generic.so' 2>/dev/null)" ]; then
     echo "wayland: skipped (weston or Qt's Wayland plugin, qt6-wayland, is missing)"
     return 0
   fi
-  local tmp socket=bench-memory weston_pid line chosen titled
-  tmp=$(mktemp -d)
-  mkdir -m 700 "$tmp/runtime"
-  setsid env XDG_RUNTIME_DIR="$tmp/runtime" weston --backend=headless-backend.so --use-pixman \
-    --width=1280 --height=1024 --socket="$socket" --no-config --idle-time=0 >"$tmp/weston.log" 2>&1 &
-  weston_pid=$!
-  for _ in $(seq 100); do [ -S "$tmp/runtime/$socket" ] && break; sleep 0.1; done
-  run() {
-    # shellcheck disable=SC2086 # the checkpoints are separate arguments
-    env -u DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$tmp/runtime" WAYLAND_DISPLAY="$socket" \
-      "$@" timeout 300 "$build/bench/chain_passes" $passes | tail -n 1 |
-      awk -F'[ =]' '{ for (i = 1; i < NF; ++i) if ($i == "peak_rss_kb") print $(i + 1) }'
-  }
-  chosen=$(run)
-  titled=$(run QT_WAYLAND_DISABLE_WINDOWDECORATION=0)
-  kill -9 -- "-$weston_pid" 2>/dev/null || true
-  wait "$weston_pid" 2>/dev/null || true
+  displays_start_weston --size 1280x1024 || return 1
+  chosen=$(peak_kb env -u DISPLAY -u QT_QPA_PLATFORM)
+  titled=$(peak_kb env -u DISPLAY -u QT_QPA_PLATFORM QT_WAYLAND_DISABLE_WINDOWDECORATION=0)
   [ -n "$chosen" ] && [ -n "$titled" ] || {
-    echo "wayland: the program did not run under weston: $(tail -n 5 "$tmp/weston.log")" >&2
-    rm -rf "$tmp"
+    echo "wayland: the program did not run under weston: $(tail -n 5 "$DISPLAYS_WORK/weston.log")" >&2
     return 1
   }
-  rm -rf "$tmp"
+  displays_cleanup
   awk -v x="$x11" -v c="$chosen" -v t="$titled" 'BEGIN {
     printf "wayland (weston): program %d kB, %+d kB from X11 (%d kB)\n", c, c - x, x
     printf "  with Qt'"'"'s own title bar: %d kB, %+d kB from X11\n", t, t - x }'
 }
 
-# gnome BUILD PASSES X11_KB: the program as a GNOME session on Wayland starts
-# it, under a headless mutter with Xwayland and a session bus of its own.
+# gnome X11_KB: the program as a GNOME session on Wayland starts it, under a
+# headless mutter with Xwayland and a session bus of its own.
 gnome() {
-  local build=$1 passes=$2 x11=$3
-  local t
+  local x11=$1 t kb
   for t in mutter Xwayland dbus-daemon; do
     command -v "$t" >/dev/null || { echo "gnome: skipped ($t is missing)"; return 0; }
   done
-  local tmp socket=bench-memory-gnome bus_pid mutter_pid display auth kb
-  tmp=$(mktemp -d)
-  mkdir -m 700 "$tmp/runtime"
-  dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$tmp/bus" >/dev/null 2>&1 &
-  bus_pid=$!
-  for _ in $(seq 100); do [ -s "$tmp/bus" ] && break; sleep 0.1; done
-  env -u DISPLAY -u WAYLAND_DISPLAY HOME="$tmp" XDG_CONFIG_HOME="$tmp/config" \
-    XDG_RUNTIME_DIR="$tmp/runtime" DBUS_SESSION_BUS_ADDRESS="$(head -n 1 "$tmp/bus")" \
-    mutter --headless --wayland --wayland-display="$socket" --virtual-monitor 1280x1024 \
-    >"$tmp/mutter.log" 2>&1 &
-  mutter_pid=$!
-  for _ in $(seq 200); do grep -q 'Using public X11 display' "$tmp/mutter.log" && break; sleep 0.1; done
-  display=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$tmp/mutter.log" | head -n 1)
-  auth=("$tmp/runtime"/.mutter-Xwaylandauth.*)
-  # shellcheck disable=SC2086 # the checkpoints are separate arguments
-  kb=$(env -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$tmp/runtime" WAYLAND_DISPLAY="$socket" \
-    DISPLAY="$display" XAUTHORITY="${auth[0]}" XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME \
-    DBUS_SESSION_BUS_ADDRESS="$(head -n 1 "$tmp/bus")" \
-    timeout 300 "$build/bench/chain_passes" $passes | tail -n 1 |
-    awk -F'[ =]' '{ for (i = 1; i < NF; ++i) if ($i == "peak_rss_kb") print $(i + 1) }')
-  kill "$mutter_pid" 2>/dev/null || true
-  wait "$mutter_pid" 2>/dev/null || true
-  kill "$bus_pid" 2>/dev/null || true
-  wait "$bus_pid" 2>/dev/null || true
+  displays_start_mutter && displays_mutter_xwayland || return 1
+  kb=$(peak_kb env -u QT_QPA_PLATFORM XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME)
   [ -n "$kb" ] || {
-    echo "gnome: the program did not run under mutter: $(tail -n 5 "$tmp/mutter.log")" >&2
-    rm -rf "$tmp"
+    echo "gnome: the program did not run under mutter: $(tail -n 5 "$DISPLAYS_WORK/mutter.log")" >&2
     return 1
   }
-  rm -rf "$tmp"
+  displays_cleanup
   awk -v x="$x11" -v k="$kb" 'BEGIN {
     printf "gnome (mutter, Wayland session): program %d kB, %+d kB from X11 (%d kB)\n", k, k - x, x }'
 }
@@ -134,5 +104,6 @@ done
 x11=$(bash "$here/with-xvfb.sh" bash "$0" --inside "$build" "$passes")
 echo "$x11" | grep -v '^x11_peak_kb='
 x11_kb=$(echo "$x11" | sed -n 's/^x11_peak_kb=//p')
-wayland "$build" "$passes" "$x11_kb"
-gnome "$build" "$passes" "$x11_kb"
+trap displays_cleanup EXIT
+wayland "$x11_kb"
+gnome "$x11_kb"

@@ -14,6 +14,8 @@ set -euo pipefail
 
 build=$(cd "${1:?usage: check-package.sh BUILD_DIR}" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$here/scripts/displays.sh"
+trap displays_cleanup EXIT
 scratch=$build/package-check
 debs=("$scratch"/out/*.deb)
 if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
@@ -86,22 +88,16 @@ echo "Depends: $depends"
 # Starts the program on a virtual X display: its window must appear with the
 # caption and the icon, and the program must keep running until it is ended.
 check_window() {
-  local exe=$1 fd display xvfb prog win
-  exec {fd}<> <(:)
-  Xvfb -displayfd "$fd" -screen 0 800x700x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
-  xvfb=$!
-  if ! read -r -t 10 -u "$fd" display; then
-    fail "Xvfb did not start"
-    kill "$xvfb" 2>/dev/null || true
-    return
-  fi
-  DISPLAY=:$display XDG_RUNTIME_DIR=$scratch "$exe" >"$scratch/run.log" 2>&1 &
+  local exe=$1 prog win
+  displays_start_xvfb --screen 800x700x24 || { fail "Xvfb did not start"; return; }
+  "$exe" >"$scratch/run.log" 2>&1 &
   prog=$!
-  if win=$(DISPLAY=:$display timeout 15 xdotool search --sync --onlyvisible --pid "$prog" 2>/dev/null | head -1) \
+  DISPLAYS_PIDS+=("$prog")
+  if win=$(timeout 15 xdotool search --sync --onlyvisible --pid "$prog" 2>/dev/null | head -1) \
       && [ -n "$win" ]; then
-    DISPLAY=:$display xprop -id "$win" WM_NAME | grep -q '"Brenmo Quillet - Varnholt"' \
-      || fail "the window's caption: $(DISPLAY=:$display xprop -id "$win" WM_NAME)"
-    DISPLAY=:$display xprop -id "$win" -f _NET_WM_ICON 32c _NET_WM_ICON \
+    xprop -id "$win" WM_NAME | grep -q '"Brenmo Quillet - Varnholt"' \
+      || fail "the window's caption: $(xprop -id "$win" WM_NAME)"
+    xprop -id "$win" -f _NET_WM_ICON 32c _NET_WM_ICON \
       | grep -Eq '= [1-9][0-9]*, [1-9][0-9]*, ' || fail "the window shows no icon"
     sleep 1
     kill -0 "$prog" 2>/dev/null || fail "the program ended by itself"
@@ -109,10 +105,7 @@ check_window() {
     fail "the program's window did not appear"
     cat "$scratch/run.log" >&2
   fi
-  kill "$prog" 2>/dev/null || true
-  wait "$prog" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  wait "$xvfb" 2>/dev/null || true
+  displays_cleanup
 }
 
 # The packaged (stripped) program: hardened, every library found, starts.

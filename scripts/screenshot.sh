@@ -17,29 +17,13 @@ bash "$here/scripts/setup.sh" run release >/dev/null
 exe=$build/ui/hanging-chain
 mkdir -p "$(dirname "$out")"
 
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-}
-trap cleanup EXIT
+source "$here/scripts/displays.sh"
+trap displays_cleanup EXIT
+displays_start_xvfb --screen 800x700x24 && displays_start_openbox || exit 1
 
-# A free display number, chosen by the server itself.
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 800x700x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-read -r -t 10 -u "$fd" display || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$display
-openbox >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
-
-XDG_RUNTIME_DIR=$(mktemp -d) "$exe" >/dev/null 2>&1 &
-pids+=($!)
-win=$(timeout 15 xdotool search --sync --onlyvisible --pid "${pids[2]}" | head -1) || {
+"$exe" >/dev/null 2>&1 &
+DISPLAYS_PIDS+=($!)
+win=$(timeout 15 xdotool search --sync --onlyvisible --pid "$!" | head -1) || {
   echo "the program's window did not appear" >&2
   exit 1
 }

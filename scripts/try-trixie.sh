@@ -18,8 +18,31 @@
 # is removed at the end. Remove the folder with rm -rf when done.
 #
 # TRY_TRIXIE_SUITE (default trixie) and TRY_TRIXIE_MIRROR (default: the first
-# Debian mirror of /etc/apt) choose what the root is made from.
+# Debian mirror of /etc/apt's sources; without one it stops) choose what the
+# root is made from.
 set -euo pipefail
+
+# apt_mirror APT_DIR MATCH EXCEPT: the first http(s) address of the sources in
+# APT_DIR (sources.list and sources.list.d/*.list, one-line; sources.list.d/
+# *.sources, deb822, but for stanzas with "Enabled: no") that matches the
+# extended regular expression MATCH and not EXCEPT; nothing when none does.
+apt_mirror() {
+  {
+    cat "$1/sources.list" "$1"/sources.list.d/*.list 2>/dev/null |
+      sed -n 's/^[[:space:]]*deb\(-src\)\{0,1\}[[:space:]]\{1,\}\(\[[^]]*\][[:space:]]*\)\{0,1\}\([^[:space:]]*\).*/\3/p'
+    awk '
+      function stanza_end() { if (enabled) printf "%s", uris; uris = ""; enabled = 1 }
+      FNR == 1 { stanza_end() }
+      /^[[:space:]]*#/ { next }
+      /^[[:space:]]*$/ { stanza_end(); next }
+      tolower($1) == "uris:" { for (i = 2; i <= NF; ++i) uris = uris $i "\n" }
+      tolower($1) == "enabled:" && tolower($2) == "no" { enabled = 0 }
+      END { stanza_end() }' "$1"/sources.list.d/*.sources 2>/dev/null
+  } | grep -E '^https?://' | grep -E "$2" | grep -vE "$3" | head -n 1 || true
+}
+# Sourced, the script only defines apt_mirror.
+[ "${BASH_SOURCE[0]}" = "$0" ] || return 0
+
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 keep=0
@@ -48,15 +71,12 @@ for tool in mmdebstrap unshare git; do
   command -v "$tool" >/dev/null || { echo "try-trixie: $tool is not installed" >&2; exit 2; }
 done
 
-# The mirrors this machine's apt uses (deb822 or one-line sources).
-mirror_of() {
-  cat /etc/apt/sources.list.d/*.sources /etc/apt/sources.list 2>/dev/null |
-    grep -E '^(URIs:|deb )' | grep -oE 'https?://[^ ]+' | grep -E "$1" | grep -vE "$2" |
-    head -n1 || true
+mirror=${TRY_TRIXIE_MIRROR:-$(apt_mirror /etc/apt '/debian/?$' 'security')}
+[ -n "$mirror" ] || {
+  echo "try-trixie: no Debian mirror in /etc/apt's sources; name one in TRY_TRIXIE_MIRROR" >&2
+  exit 2
 }
-mirror=${TRY_TRIXIE_MIRROR:-$(mirror_of '/debian/?$' 'security')}
-mirror=${mirror:-http://deb.debian.org/debian}
-security=$(mirror_of 'debian-security' '^$')
+security=$(apt_mirror /etc/apt 'debian-security' '^$')
 
 work=${TRY_TRIXIE_WORK:-$(mktemp -d /var/tmp/try-trixie.XXXXXX)}
 mkdir -p "$work/logs"

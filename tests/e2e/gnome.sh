@@ -34,19 +34,8 @@ python=/usr/bin/python3
 "$python" -c 'from gi.repository import Gio' 2>/dev/null ||
   { echo "SKIP: python3-gi is missing (scripts/setup.sh test installs it)"; exit "$E2E_SKIP"; }
 
-e2e_start_session_bus
-
-socket=chain-e2e-gnome
-# Newer mutter will not start Xwayland without the X sockets' folder, which a
-# machine's boot or the first X server makes; as root, make it as they do.
-[ "$(id -u)" -ne 0 ] || [ -d /tmp/.X11-unix ] || mkdir -m 1777 /tmp/.X11-unix
-# mutter keeps its settings and state under HOME; a fresh one of this test's own.
-env -u DISPLAY -u WAYLAND_DISPLAY HOME="$E2E_WORK" XDG_CONFIG_HOME="$E2E_WORK/config" \
-  mutter --headless --wayland --wayland-display="$socket" \
-  --virtual-monitor 1280x1024 >"$E2E_WORK/mutter.log" 2>&1 &
-E2E_MORE_PIDS+=($!)
-e2e_wait_for 20 test -S "$XDG_RUNTIME_DIR/$socket" ||
-  e2e_fail "mutter did not start: $(tail -n 20 "$E2E_WORK/mutter.log")"
+displays_start_mutter --size 1280x1024 || e2e_fail "no mutter"
+socket=$WAYLAND_DISPLAY
 e2e_log "mutter on $socket"
 
 log=
@@ -119,13 +108,7 @@ check_case chosen QT_QPA_PLATFORM=wayland
 check_case qt-title-bar QT_QPA_PLATFORM=wayland QT_WAYLAND_DISABLE_WINDOWDECORATION=0
 
 # Xwayland: the display mutter picked and the key to it.
-e2e_wait_for 20 grep -q 'Using public X11 display' "$E2E_WORK/mutter.log" ||
-  e2e_fail "mutter started no Xwayland: $(tail -n 20 "$E2E_WORK/mutter.log")"
-DISPLAY=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$E2E_WORK/mutter.log" | head -n 1)
-auth=("$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.*)
-XAUTHORITY=${auth[0]}
-export DISPLAY XAUTHORITY
-e2e_wait_for 20 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || e2e_fail "no Xwayland on $DISPLAY"
+displays_mutter_xwayland || e2e_fail "no Xwayland"
 
 # From Qt 6.5 on, Qt draws its own title bar without EGL: a GNOME session keeps
 # the program on Wayland, as in the cases above, and Xwayland is left alone.

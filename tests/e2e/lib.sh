@@ -1,27 +1,27 @@
 # Shared by the end-to-end scripts: a private X server (Xvfb) with a window
 # manager (openbox), the real program in it, and helpers to find its window,
-# send it input, take screenshots and wait, every wait bounded. Everything
-# started here is ended on exit, by its own process id.
+# send it input, take screenshots and wait, every wait bounded. The servers
+# are scripts/displays.sh's; everything started here is ended on exit, by its
+# own process id.
 #
 # Source it, then: e2e_start_x; e2e_start_program; ... ; exit (cleanup runs).
 # Exit status 77 means the X tools are missing (the test is skipped).
 
 set -euo pipefail
 
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/displays.sh"
 readonly E2E_TITLE="Brenmo Quillet - Varnholt"
 readonly E2E_SKIP=77
 
 E2E_PROGRAM=${E2E_PROGRAM:?set E2E_PROGRAM to the program under test}
 E2E_PIXELS=${E2E_PIXELS:?set E2E_PIXELS to the e2e_pixels tool}
 E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/chain-e2e.XXXXXX")
-export XDG_RUNTIME_DIR=$E2E_WORK/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-E2E_XVFB_PID=
-E2E_WM_PID=
+DISPLAYS_WORK=$E2E_WORK
+displays_runtime
 E2E_PID=
 E2E_WID=
 E2E_STATUS=
-E2E_MORE_PIDS=()  # helpers a script starts itself, ended before the X server
+E2E_MORE_PIDS=()  # helpers a script starts itself, ended before the servers
 
 e2e_log() { echo "[$(date +%T.%3N)] $*"; }
 # e2e_rect ID: "x y w h" of the control ID in client pixels, as the program's
@@ -36,14 +36,10 @@ e2e_fail() {
 
 e2e_cleanup() {
   local pid
-  for pid in "$E2E_PID" "${E2E_MORE_PIDS[@]}" "$E2E_WM_PID" "$E2E_XVFB_PID"; do
-    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-      kill "$pid" 2>/dev/null || true
-      # Bounded: a process that ignores SIGTERM gets SIGKILL after 2 s.
-      for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-      kill -9 "$pid" 2>/dev/null || true
-    fi
+  for pid in "$E2E_PID" "${E2E_MORE_PIDS[@]}"; do
+    [ -z "$pid" ] || displays_stop "$pid"
   done
+  displays_cleanup
   if [ -n "${E2E_KEEP:-}" ]; then
     echo "screenshots and logs kept in $E2E_WORK"
   else
@@ -63,69 +59,17 @@ e2e_require_tools() {
 }
 
 # Polls `cmd...` every 50 ms until it succeeds or `seconds` have passed.
-e2e_wait_for() {
-  local seconds=$1
-  shift
-  local deadline=$((SECONDS + seconds + 1)) start
-  start=$(date +%s%N)
-  while :; do
-    if "$@"; then return 0; fi
-    # SECONDS has a resolution of one second; the nanosecond clock decides.
-    if [ $(($(date +%s%N) - start)) -ge $((seconds * 1000000000)) ] || [ $SECONDS -ge $deadline ]; then
-      return 1
-    fi
-    sleep 0.05
-  done
-}
-
-# A session bus of the test's own, so nothing outlives it; exported as
-# DBUS_SESSION_BUS_ADDRESS.
-e2e_start_session_bus() {
-  dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$E2E_WORK/bus" \
-    >"$E2E_WORK/dbus.log" 2>&1 &
-  E2E_MORE_PIDS+=($!)
-  e2e_wait_for 10 grep -q . "$E2E_WORK/bus" || e2e_fail "no session bus: $(cat "$E2E_WORK/dbus.log")"
-  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_WORK/bus")
-  export DBUS_SESSION_BUS_ADDRESS
-}
+e2e_wait_for() { displays_wait_for "$@"; }
+# A session bus of the test's own, exported as DBUS_SESSION_BUS_ADDRESS.
+e2e_start_session_bus() { displays_start_session_bus || e2e_fail "no session bus"; }
 
 # A private X server on a display number it picks itself, and openbox on it.
 e2e_start_x() {
   e2e_require_tools
-  local fdfile=$E2E_WORK/display
-  : >"$fdfile"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" \
-    >"$E2E_WORK/xvfb.log" 2>&1 &
-  E2E_XVFB_PID=$!
-  e2e_wait_for 10 grep -q '[0-9]' "$fdfile" || e2e_fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
-  export DISPLAY=":$(tr -dc '0-9' <"$fdfile")"
+  displays_start_xvfb || e2e_fail "no X server"
   e2e_log "Xvfb on $DISPLAY"
-  # A fresh configuration directory: the stock configuration (Alt+F4 closes).
-  HOME=$E2E_WORK XDG_CONFIG_HOME=$E2E_WORK/config openbox >"$E2E_WORK/openbox.log" 2>&1 &
-  E2E_WM_PID=$!
-  e2e_wait_for 10 e2e_wm_running || e2e_fail "openbox did not start: $(cat "$E2E_WORK/openbox.log")"
-  # openbox announces itself before it handles windows: the program starts
-  # once a window of another client (xmessage) has been mapped by it. A probe
-  # window it never maps is asked for again.
-  local probe attempt
-  for attempt in 1 2 3; do
-    xmessage -title e2e-probe -geometry +900+700 probe >/dev/null 2>&1 &
-    probe=$!
-    if e2e_wait_for 10 e2e_probe_viewable; then
-      kill "$probe" 2>/dev/null || true
-      wait "$probe" 2>/dev/null || true
-      [ "$attempt" = 1 ] || e2e_log "openbox mapped the probe window at attempt $attempt"
-      return 0
-    fi
-    kill "$probe" 2>/dev/null || true
-    wait "$probe" 2>/dev/null || true
-  done
-  e2e_fail "openbox maps no window: $(tail -n 5 "$E2E_WORK/openbox.log")"
+  displays_start_openbox || e2e_fail "no window manager"
 }
-
-e2e_probe_viewable() { xdotool search --onlyvisible --name '^e2e-probe$' >/dev/null 2>&1; }
-
-e2e_wm_running() { wmctrl -m >/dev/null 2>&1; }
 
 # Starts the program; its output goes to $E2E_WORK/program.log. Sets E2E_PID
 # and E2E_WID, and returns once the program can take input: its window is
@@ -193,7 +137,7 @@ e2e_show_windows() {
       xwininfo -id "$id" 2>&1 | grep -E 'Window id|Map State'
     done
     wmctrl -l 2>&1
-    if kill -0 "$E2E_WM_PID" 2>/dev/null; then echo "openbox runs"; else echo "openbox has ended"; fi
+    if kill -0 "$DISPLAYS_OPENBOX_PID" 2>/dev/null; then echo "openbox runs"; else echo "openbox has ended"; fi
     tail -n 5 "$E2E_WORK/openbox.log"
   } >&2 || true
 }

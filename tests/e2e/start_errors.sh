@@ -15,24 +15,6 @@ command -v xauth >/dev/null || {
   exit "$E2E_SKIP"
 }
 
-# An Xvfb of its own for one row (any earlier one ended first); sets DISPLAY.
-start_xvfb() {
-  e2e_cleanup_xvfb
-  local fdfile=$E2E_WORK/display
-  : >"$fdfile"
-  Xvfb -displayfd 3 -nolisten tcp -noreset "$@" 3>"$fdfile" >"$E2E_WORK/xvfb.log" 2>&1 &
-  E2E_XVFB_PID=$!
-  e2e_wait_for 10 grep -q '[0-9]' "$fdfile" || e2e_fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
-  DISPLAY=":$(tr -dc '0-9' <"$fdfile")"
-}
-e2e_cleanup_xvfb() {
-  if [ -n "$E2E_XVFB_PID" ]; then
-    kill "$E2E_XVFB_PID" 2>/dev/null || true
-    wait "$E2E_XVFB_PID" 2>/dev/null || true
-    E2E_XVFB_PID=
-  fi
-}
-
 cookie=$E2E_WORK/cookie
 empty=$E2E_WORK/no-cookie
 : >"$empty"
@@ -50,12 +32,12 @@ while read -r row words; do
     refused)
       : >"$cookie"
       xauth -q -f "$cookie" add :0 . "$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
-      start_xvfb -auth "$cookie" -screen 0 640x480x24
+      displays_start_xvfb --screen 640x480x24 -auth "$cookie" || e2e_fail "no X server"
       environment+=("DISPLAY=$DISPLAY" "XAUTHORITY=$empty")
       ;;
     wayland) environment+=(QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=chain-e2e-no-compositor) ;;
     8-bit)
-      start_xvfb -screen 0 1024x768x8
+      displays_start_xvfb --screen 1024x768x8 || e2e_fail "no X server"
       environment+=("DISPLAY=$DISPLAY")
       ;;
   esac
@@ -80,7 +62,7 @@ while read -r row words; do
     echo "FAIL: $row:$why" >&2
     failures=$((failures + 1))
   fi
-  e2e_cleanup_xvfb
+  displays_cleanup  # the row's Xvfb
 done <<'ROWS'
 none neither DISPLAY nor WAYLAND_DISPLAY is set
 missing the X display ":[0-9]*" does not answer

@@ -18,26 +18,9 @@ dpkg-query -W -f='${Status}' qt6-wayland 2>/dev/null | grep -q 'install ok insta
   exit "$E2E_SKIP"
 }
 
-socket=chain-e2e-wayland
-weston_pid=
-stop_weston() {
-  # weston in a session of its own: it and the clients it started go together.
-  if [ -n "$weston_pid" ]; then kill -9 -- "-$weston_pid" 2>/dev/null || true; fi
-  weston_pid=
-}
-trap 'stop_weston; e2e_cleanup' EXIT
-
-# The pixman renderer, since the headless default renders nothing to take a
-# screenshot of; --debug lets weston-screenshooter in. No panel: weston may
-# place a window without a title bar (Qt 6.4's default here) under it.
-printf '[shell]\npanel-position=none\n' >"$E2E_WORK/weston.ini"
-setsid weston --backend=headless-backend.so --use-pixman --width=1024 --height=768 \
-  --socket="$socket" --debug --config="$E2E_WORK/weston.ini" --idle-time=0 \
-  >"$E2E_WORK/weston.log" 2>&1 &
-weston_pid=$!
-disown "$weston_pid"  # no job notice when it is killed
-e2e_wait_for 10 test -S "$XDG_RUNTIME_DIR/$socket" ||
-  e2e_fail "weston did not start: $(tail -n 20 "$E2E_WORK/weston.log")"
+# --debug lets weston-screenshooter in.
+displays_start_weston --debug || e2e_fail "no weston"
+socket=$WAYLAND_DISPLAY
 e2e_log "weston on $socket"
 
 env -u DISPLAY -u QT_QPA_PLATFORM WAYLAND_DISPLAY="$socket" \
@@ -80,7 +63,7 @@ e2e_alive || e2e_fail "the program ended by itself"
 }
 
 start=$(date +%s%N)
-stop_weston
+displays_stop "$DISPLAYS_WESTON_PID"
 e2e_expect_exit_within 1000 "compositor killed" "$start"
 sed 's/^/    /' "$E2E_WORK/program.log"
 case $E2E_STATUS in
