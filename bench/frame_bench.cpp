@@ -14,6 +14,8 @@
 //   BM_Describe       the words that describe the surface, made from the 41 nodes
 //   BM_Announce       the announcer asked whether the chain's state has changed (the
 //                     timer's question a few times a second; mostly it has not)
+//   BM_WordsDue       the session asked, as after every pass, whether words are due
+//                     (a clock read and the held keys' times; mostly they are not)
 //
 // Wall-clock time throughout: presenting a frame may wait for the display server.
 #include <benchmark/benchmark.h>
@@ -116,6 +118,11 @@ void BM_Announce(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_Announce)->UseRealTime();
+
+void BM_WordsDue(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(form->session.WordsDue());
+}
+BENCHMARK(BM_WordsDue)->UseRealTime();
 
 }  // namespace
 

@@ -114,15 +114,14 @@ def main():
                    if r.getRelationType() == pyatspi.RELATION_LABELLED_BY]
         check(targets == [name], "%r is labelled by its label (%s)" % (name, targets))
 
-    # Values and their meaning.
-    for name, (value, low, high, words) in {
-            "Mass of Center": (1, 1, 2000, "centre mass 1, the smallest"),
-            "FEA Color Scale": (5, 1, 40, "colour scale 5")}.items():
+    # Values are the quantities; a bar says its value, with no description to go stale.
+    for name, (value, low, high) in {"Mass of Center": (1, 1, 2000),
+                                     "FEA Color Scale": (5, 1, 40)}.items():
         v = bars[name].queryValue()
         check((v.currentValue, v.minimumValue, v.maximumValue) == (value, low, high),
               "%r reads %s in %s..%s" % (name, v.currentValue, v.minimumValue, v.maximumValue))
-        check(fresh(bars[name]).description == words, "%r is described as %r (%r)"
-              % (name, words, bars[name].description))
+        check(fresh(bars[name]).description == "", "%r has no description (%r)"
+              % (name, bars[name].description))
 
     # Words that follow a pass: a chain that has just started is falling, not at rest.
     start = fresh(surface).description
@@ -228,14 +227,11 @@ def main():
     pyatspi.Registry.deregisterEventListener(heard,
                                              "object:property-change:accessible-description")
 
-    # Values set through the Value interface, and the words that follow them.
-    for name, value, words in (("Mass of Center", 51, "centre mass 51"),
-                               ("FEA Color Scale", 6, "colour scale 6")):
+    # Values set through the Value interface.
+    for name, value in (("Mass of Center", 51), ("FEA Color Scale", 6)):
         bar = bars[name]
         bar.queryValue().currentValue = value
-        check(pump(3, lambda: fresh(bar).description == words),
-              "%r set to %d is described as %r (%r)" % (name, value, words, bar.description))
-        check(bar.queryValue().currentValue == value, "%r reads back %s"
+        check(pump(3, lambda: bar.queryValue().currentValue == value), "%r reads back %s"
               % (name, bar.queryValue().currentValue))
     check(pump(3, lambda: "centre mass 51" in fresh(surface).description),
           "the surface follows the mass: %r" % surface.description)
