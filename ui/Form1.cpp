@@ -20,21 +20,6 @@ namespace chain {
 
 namespace {
 
-// Where the controls' description puts the control `id`.
-QRect Place(std::string_view id) {
-  const Rect r = FindControl(id).value().place;
-  return {r.x, r.y, r.width, r.height};
-}
-
-QString Caption(std::string_view id) {
-  return QString::fromUtf8(FindControl(id).value().caption.data(),
-                           static_cast<qsizetype>(FindControl(id).value().caption.size()));
-}
-
-QString Name(std::string_view id) {
-  return QString::fromStdString(AccessibleName(FindControl(id).value()));
-}
-
 void Configure(QScrollBar* bar, const BarSettings& settings) {
   bar->setRange(settings.minimum, settings.maximum);
   bar->setSingleStep(settings.arrow);
@@ -107,11 +92,11 @@ void ChainScrollBar::paintEvent(QPaintEvent* event) {
 Form1::Form1(QWidget* parent)
     : QWidget(parent),
       Picture1(new chain::Picture1(this)),
-      Command2(new QPushButton(Caption("exit"), this)),
+      Command2(new QPushButton(this)),
       HScroll1(new ChainScrollBar(this, session, Bar::kMass)),
-      Label1{new QLabel(Caption("mass-label"), this), new QLabel(Caption("scale-label"), this)},
-      Command1(new QPushButton(Caption("nudge-left"), this)),
-      Command3(new QPushButton(Caption("nudge-right"), this)),
+      Label1{new QLabel(this), new QLabel(this)},
+      Command1(new QPushButton(this)),
+      Command3(new QPushButton(this)),
       HScroll2(new ChainScrollBar(this, session, Bar::kScale)),
       announcement_(new Announcement(this)),
       windowGone_(*this, [] { EndProgram(); }) {
@@ -123,37 +108,40 @@ Form1::Form1(QWidget* parent)
   small.setPixelSize(11);
   setFont(small);
 
-  Picture1->setGeometry(Place("surface"));
-  Picture1->setAccessibleName(Name("surface"));
-  Command2->setGeometry(Place("exit"));
-  HScroll1->setGeometry(Place("mass"));
-  Label1[0]->setGeometry(Place("mass-label"));
-  Command1->setGeometry(Place("nudge-left"));
-  Command3->setGeometry(Place("nudge-right"));
-  HScroll2->setGeometry(Place("scale"));
-  Label1[1]->setGeometry(Place("scale-label"));
-  for (QLabel* label : Label1) {
-    label->setFocusPolicy(Qt::NoFocus);
-    FitText(label);
+  // Every control as the description has it: its place, caption and name;
+  // the Tab key visits them in the description's order.
+  const std::pair<std::string_view, QWidget*> widgets[] = {
+      {"surface", Picture1},     {"exit", Command2},        {"mass", HScroll1},
+      {"nudge-left", Command1},  {"nudge-right", Command3}, {"scale", HScroll2},
+      {"mass-label", Label1[0]}, {"scale-label", Label1[1]}};
+  const auto widgetOf = [&widgets](std::string_view id) -> QWidget* {
+    for (const auto& [i, w] : widgets) {
+      if (i == id) return w;
+    }
+    return nullptr;
+  };
+  QWidget* previous = nullptr;
+  for (const auto& [id, widget] : widgets) {
+    const Control c = FindControl(id).value();
+    widget->setGeometry(c.place.x, c.place.y, c.place.width, c.place.height);
+    // Names without the captions' colon, which a screen reader would read out.
+    widget->setAccessibleName(QString::fromStdString(AccessibleName(c)));
+    const QString caption =
+        QString::fromUtf8(c.caption.data(), static_cast<qsizetype>(c.caption.size()));
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+      button->setText(caption);
+      button->setAutoDefault(false);
+      button->setDefault(false);
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+      label->setText(caption);
+      label->setFocusPolicy(Qt::NoFocus);
+      label->setBuddy(widgetOf(c.labels));
+      FitText(label);
+      continue;
+    }
+    if (previous != nullptr) setTabOrder(previous, widget);
+    previous = widget;
   }
-  for (QPushButton* button : {Command1, Command2, Command3}) {
-    button->setAutoDefault(false);
-    button->setDefault(false);
-  }
-
-  // Names without the captions' colon, which a screen reader would read out.
-  Label1[0]->setAccessibleName(Name("mass-label"));
-  Label1[1]->setAccessibleName(Name("scale-label"));
-  HScroll1->setAccessibleName(Name("mass"));
-  HScroll2->setAccessibleName(Name("scale"));
-  Label1[0]->setBuddy(HScroll1);
-  Label1[1]->setBuddy(HScroll2);
-
-  setTabOrder(Picture1, Command2);
-  setTabOrder(Command2, HScroll1);
-  setTabOrder(HScroll1, Command1);
-  setTabOrder(Command1, Command3);
-  setTabOrder(Command3, HScroll2);
 
   // The bars have their start values already: connecting them now runs no handler.
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
