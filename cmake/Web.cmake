@@ -7,16 +7,19 @@
 # Exceptions: the tests run by node catch them as WebAssembly's own
 # (-fwasm-exceptions), so those that expect a throw work. The page's targets
 # (the property CHAIN_PAGE_CODE, web/CMakeLists.txt) are built without catching,
-# emscripten's default (-sDISABLE_EXCEPTION_CATCHING=1: a throw ends the
-# module, which the page reports). A pass never throws there: the page's
-# surface reserves room for every command of a pass, so the catches around
-# the drawing calls (render/Draw.cpp) are never taken, and the model throws
-# only for an index outside the chain, which the session never asks for.
-# Why: Safari 26.0 fails to run pages built with -fwasm-exceptions at -O3,
-# and a feature test cannot tell, since it claims the feature. Measured in one
-# run (bench/web.sh, headless chromium): without catching chain.wasm is 55.8
-# kB against 72.5 kB (chain.js 14.3 against 12.8 kB), at 57,800 against 54,800
-# passes/s; the figures are in bench/README.md.
+# emscripten's default (-sDISABLE_EXCEPTION_CATCHING=1: a throw stops the core,
+# and the page says so). A pass never throws there: the catches around the
+# drawing calls (render/Draw.cpp) guard against a target that fails, and the
+# page's surface fails none (it keeps numbers, in room reserved once); the model
+# throws only for an index outside the chain, which the session never asks for.
+# Why: Safari 26.0 fails pages built with -fwasm-exceptions at -O3, and no
+# feature test can tell, since that Safari has the feature. The cost, measured
+# alternating both builds three times in one run (bench/web_passes.mjs): none
+# in passes per second beyond the shared machine's noise (chromium 87,000 to
+# 107,000 without catching, 74,000 to 118,000 with; WebKitGTK 69,000 to 81,000
+# and 29,000 to 65,000), and the page is lighter without: chain.wasm 55.8 kB
+# against 72.5 kB, chain.js 14.3 against 12.8 kB, what the page loads 90.2 kB
+# against 105.5 kB (35.5 against 40.7 kB gzipped).
 
 option(CHAIN_BUILD_WEB "Build the page (needs the emscripten toolchain)" OFF)
 
