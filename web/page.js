@@ -173,7 +173,9 @@
       drawn = false;
       tell();
     } catch (error) {
-      fail(`The simulation stopped: ${error}. Reload the page to start it again.`);
+      // A C++ exception reaches here as a bare number: the core failed.
+      const why = error instanceof Error ? `${error}` : "its program failed";
+      fail(`The simulation stopped: ${why}. Reload the page to start it again.`);
       return;
     }
     run();
