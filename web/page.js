@@ -123,7 +123,9 @@
     fitCanvas(ctx.canvas);
     ctx.fillStyle = desc.surface.background;
     ctx.fillRect(0, 0, desc.surface.width, desc.surface.height);
-    ctx.lineWidth = 1;
+    // A line is a logical pixel wide, as on the desktop, and never thinner
+    // than a pixel of the screen, so that a small screen still shows it.
+    ctx.lineWidth = Math.max(1, desc.surface.width / ctx.canvas.width);
     const heap = core.HEAPF64;
     const { size, line } = desc.commands;
     let at = core._chain_commands() >>> 3;
