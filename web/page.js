@@ -88,7 +88,8 @@
         e.addEventListener("click", () => $(control.labels).focus());
         // Labels go just before what they name, so that they are read in turn.
         const named = $(control.labels);
-        named.before(e);
+        if (named) named.before(e);
+        else controls.append(e);
         continue;
       }
       if (labelled.has(control.id)) {
