@@ -51,6 +51,7 @@ async function webkit() {
   const call = async (method, path, body) => {
     const answer = await fetch(`http://127.0.0.1:${port}${path}`, {
       method, headers: { "content-type": "application/json" }, body: body && JSON.stringify(body),
+      signal: AbortSignal.timeout(60000),  // a browser that never answers fails the run
     });
     const { value } = await answer.json();
     if (!answer.ok) throw new Error(`WebKitWebDriver: ${value.message ?? answer.status}`);
