@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Passes per second of the page in headless chromium next to the desktop
-# program's under Xvfb, in one run, alternating them ROUNDS times; with the
-# page's time to its first frame and its weight.
+# Passes per second of the page in each browser given (bench/web_engines.mjs;
+# headless chromium alone by default) next to the desktop program's under
+# Xvfb, in one run, alternating them ROUNDS times; with the page's time to its
+# first frame, its passes a batch, and in chromium its weight and its main
+# thread's load while shown and hidden (bench/web_passes.mjs).
 #
-#   bench/web.sh [--rounds 3] [--release DIR] [--web DIR]
+#   bench/web.sh [--rounds 3] [--release DIR] [--web DIR] [--engines "chromium webkit"]
 #
 # The desktop's figure is the program's own start-up and loop (chain_passes):
 # the passes from 1,000 to 21,000, so that start-up is left out.
@@ -22,16 +24,18 @@ if [ "${1:-}" = --inside ]; then
   exit 0
 fi
 
-rounds=3 release=$here/../build/release web=$here/../build/web
+rounds=3 release=$here/../build/release web=$here/../build/web engines=chromium
 while [ $# -gt 0 ]; do
   case $1 in
     --rounds) rounds=$2; shift 2 ;;
     --release) release=$2; shift 2 ;;
     --web) web=$2; shift 2 ;;
-    *) echo "usage: $0 [--rounds N] [--release DIR] [--web DIR]" >&2; exit 2 ;;
+    --engines) engines=$2; shift 2 ;;
+    *) echo "usage: $0 [--rounds N] [--release DIR] [--web DIR] [--engines LIST]" >&2; exit 2 ;;
   esac
 done
 for ((r = 1; r <= rounds; ++r)); do
   bash "$here/with-xvfb.sh" bash "$here/web.sh" --inside "$release/bench/chain_passes"
-  node "$here/web_passes.mjs" "$web/page" 3
+  # shellcheck disable=SC2086 # one word an engine
+  bash "$here/with-xvfb.sh" node "$here/web_passes.mjs" "$web/page" 3 $engines
 done

@@ -1,6 +1,6 @@
 // The page around the chain's C++ core (chain.js and chain.wasm): it builds
 // the controls from the core's description of them, paints the core's drawing
-// commands, passes keys and clicks to the core's session and hands the
+// commands, passes keys, clicks and touches to the core's session and hands the
 // session's words to assistive technology. Every number and word about the
 // chain, the controls and what they do comes from the core.
 "use strict";
@@ -8,17 +8,20 @@
 (() => {
   const $ = (id) => document.getElementById(id);
   // What the page has done so far, for anyone measuring it.
-  const page = { passes: 0, commands: 0, firstFrameMs: NaN, inputDelaysMs: [], ended: false, core: null };
+  const page = { passes: 0, batches: 0, commands: 0, firstFrameMs: NaN, inputDelaysMs: [], ended: false, core: null };
   window.chainPage = page;
 
   // Held arrows and track: a first step, then repeats, as desktop scroll bars do.
   const REPEAT_DELAY_MS = 500, REPEAT_EVERY_MS = 50;
+  // Passes run in batches of about this long, one batch a task: long enough
+  // that the trip from one task to the next costs little in any browser, short
+  // enough that a key or a click waits for it far less than a display frame.
+  const BATCH_MS = 4;
 
   let core, desc, ctx;
   const cssColours = new Map();
   let commandCount = 0;
   let drawn = true;
-  const bars = [];
 
   function cssColour(word) {
     let css = cssColours.get(word);
@@ -33,11 +36,12 @@
   const text = (pointer) => core.UTF8ToString(pointer);
 
   // --- The controls, as the core describes them ---------------------------
+  // The surface first, then the other controls flowing below or beside it in
+  // the description's order, which is the Tab key's; the desktop's places are
+  // not used. A labelled control shares a field with its label.
   function element(tag, control, attributes = {}) {
     const e = document.createElement(tag);
     e.id = control.id;
-    const [x, y, w, h] = control.place;
-    Object.assign(e.style, { left: `${x}px`, top: `${y}px`, width: `${w}px`, height: `${h}px` });
     for (const [name, value] of Object.entries(attributes)) e.setAttribute(name, value);
     return e;
   }
@@ -57,14 +61,15 @@
   }
 
   function build() {
-    const window_ = $("window");
-    const [, , width, height] = desc.controls.find((c) => c.kind === "surface").place;
-    let bottom = 0;
+    const window_ = $("window"), controls = $("controls");
+    const labelled = new Set(desc.controls.map((c) => c.labels).filter(Boolean));
     for (const control of desc.controls) {
       let e;
       if (control.kind === "surface") {
         e = element("canvas", control, { tabindex: 0, role: "img", "aria-label": control.name });
         e.style.background = desc.surface.background;
+        window_.prepend(e);
+        continue;
       } else if (control.kind === "button") {
         e = element("button", control, { type: "button" });
         caption(e, control);
@@ -81,25 +86,37 @@
         caption(e, control);
         // The caption puts the focus on its control, as a label does.
         e.addEventListener("click", () => $(control.labels).focus());
+        // Labels go just before what they name, so that they are read in turn.
+        const named = $(control.labels);
+        if (named) named.before(e);
+        else controls.append(e);
+        continue;
       }
-      bottom = Math.max(bottom, control.place[1] + control.place[3]);
-      // Labels go just before what they name, so that they are read in turn.
-      const named = control.labels && $(control.labels);
-      window_.insertBefore(e, named || null);
+      if (labelled.has(control.id)) {
+        const field = document.createElement("div");
+        field.className = "field";
+        field.append(e);
+        e = field;
+      }
+      controls.append(e);
     }
-    Object.assign(window_.style, { width: `${width}px`, height: `${bottom}px` });
+    // The surface keeps its shape at any size (page.css).
+    window_.style.setProperty("--surface-aspect", desc.surface.width / desc.surface.height);
     $("title").textContent = desc.title;
   }
 
   // --- The surface -------------------------------------------------------
+  // The canvas has a pixel for each device pixel of its box, which the layout
+  // sizes (and a zoom changes); the commands, in the surface's logical pixels,
+  // are scaled to it.
   function fitCanvas(canvas) {
-    const ratio = window.devicePixelRatio || 1;
-    const w = Math.round(desc.surface.width * ratio), h = Math.round(desc.surface.height * ratio);
-    if (canvas.width !== w || canvas.height !== h) {
+    const ratio = window.devicePixelRatio || 1, box = canvas.getBoundingClientRect();
+    const w = Math.round(box.width * ratio), h = Math.round(box.height * ratio);
+    if (w > 0 && h > 0 && (canvas.width !== w || canvas.height !== h)) {
       canvas.width = w;
       canvas.height = h;
     }
-    ctx.setTransform(ratio, 0, 0, ratio, 0, 0);
+    ctx.setTransform(canvas.width / desc.surface.width, 0, 0, canvas.height / desc.surface.height, 0, 0);
   }
 
   // Paints the last pass's commands: kind, colour, then four numbers each.
@@ -107,7 +124,9 @@
     fitCanvas(ctx.canvas);
     ctx.fillStyle = desc.surface.background;
     ctx.fillRect(0, 0, desc.surface.width, desc.surface.height);
-    ctx.lineWidth = 1;
+    // A line is a logical pixel wide, as on the desktop, and never thinner
+    // than a pixel of the screen, so that a small screen still shows it.
+    ctx.lineWidth = Math.max(1, desc.surface.width / ctx.canvas.width);
     const heap = core.HEAPF64;
     const { size, line } = desc.commands;
     let at = core._chain_commands() >>> 3;
@@ -133,16 +152,38 @@
     ctx.stroke();
   }
 
-  // --- The loop: one pass a task, the browser's events in between ---------
+  // --- The loop: a batch of passes a task, the browser's events in between --
+  // Passes stop while the page is hidden and go on from the same pass when it
+  // shows again, so the sequence of passes is the same.
   const channel = new MessageChannel();
-  channel.port1.onmessage = () => {
-    if (page.ended) return;
-    commandCount = page.commands = core._chain_pass();
-    page.passes++;
-    drawn = false;
-    tell();
+  let posted = false;  // a batch is on its way
+  function run() {
+    if (posted || page.ended || document.hidden) return;
+    posted = true;
     channel.port2.postMessage(0);
+  }
+  channel.port1.onmessage = () => {
+    posted = false;
+    if (page.ended || document.hidden) return;
+    try {
+      const until = performance.now() + BATCH_MS;
+      do {
+        commandCount = core._chain_pass();
+        page.passes++;
+      } while (performance.now() < until);
+      page.commands = commandCount;
+      page.batches++;
+      drawn = false;
+      tell();
+    } catch (error) {
+      // A C++ exception reaches here as a bare number: the core failed.
+      const why = error instanceof Error ? `${error}` : "its program failed";
+      fail(`The simulation stopped: ${why}. Reload the page to start it again.`);
+      return;
+    }
+    run();
   };
+  document.addEventListener("visibilitychange", run);
 
   function frame() {
     if (page.ended) return;
@@ -170,23 +211,20 @@
   }
 
   // --- The bars -----------------------------------------------------------
+  // Mouse, pen and touch alike: an arrow or the track acts on press and again
+  // while held; the thumb follows a drag and sets the value when let go.
   function makeBar(setting, index) {
     const element = $(setting.id);
     const track = element.querySelector(".track");
     const thumb = element.querySelector(".thumb");
+    const span = setting.maximum - setting.minimum;
     const quantity = (value) => value / setting.perUnit;
     element.setAttribute("aria-valuemin", quantity(setting.minimum));
     element.setAttribute("aria-valuemax", quantity(setting.maximum));
+    // The thumb's share of the track is a page's share of the range (page.css).
+    thumb.style.setProperty("--page-share", setting.page / (span + setting.page));
+    const place = (value) => thumb.style.setProperty("--at", (value - setting.minimum) / span);
 
-    function thumbWidth() {
-      const span = setting.maximum - setting.minimum + setting.page;
-      return Math.max(12, (track.clientWidth * setting.page) / span);
-    }
-    function place(value) {
-      const room = track.clientWidth - thumbWidth();
-      thumb.style.width = `${thumbWidth()}px`;
-      thumb.style.left = `${(room * (value - setting.minimum)) / (setting.maximum - setting.minimum)}px`;
-    }
     // The bar as the session has it: its place, and the quantity it sets.
     function show() {
       const value = core._chain_bar_value(index);
@@ -242,16 +280,16 @@
     // The thumb follows a drag; the value changes only when it is let go.
     let drag = null;
     function dragValue(event) {
-      const room = track.clientWidth - thumbWidth();
-      const x = drag.startValueX + event.clientX - drag.startX;
+      const room = track.clientWidth - thumb.offsetWidth;
+      const x = drag.startLeft + event.clientX - drag.startX;
       const f = room > 0 ? Math.min(1, Math.max(0, x / room)) : 0;
-      return setting.minimum + Math.round(f * (setting.maximum - setting.minimum));
+      return setting.minimum + Math.round(f * span);
     }
     thumb.addEventListener("pointerdown", (event) => {
       event.preventDefault();
       element.focus();
       thumb.setPointerCapture(event.pointerId);
-      drag = { startX: event.clientX, startValueX: thumb.offsetLeft };
+      drag = { startX: event.clientX, startLeft: thumb.offsetLeft };
     });
     thumb.addEventListener("pointermove", (event) => { if (drag) place(dragValue(event)); });
     thumb.addEventListener("pointerup", (event) => {
@@ -277,6 +315,16 @@
     ended.focus();
   }
 
+  // The page cannot go on: it says why, in place of the simulation.
+  function fail(words) {
+    page.ended = true;
+    channel.port1.close();
+    const failed = $("failed");
+    failed.textContent = words;
+    $("window").hidden = true;
+    failed.hidden = false;
+  }
+
   // --- Start-up -----------------------------------------------------------
   function click(id, handler) {
     $(id).addEventListener("click", (event) => {
@@ -291,8 +339,6 @@
     desc = JSON.parse(text(core._chain_description()));
     build();
     const canvas = $("surface");
-    canvas.width = desc.surface.width;
-    canvas.height = desc.surface.height;
     ctx = canvas.getContext("2d", { alpha: false });
 
     core._chain_start();
@@ -310,17 +356,20 @@
     });
     canvas.focus();
 
-    channel.port2.postMessage(0);
+    run();
     requestAnimationFrame(frame);
   }
 
-  loadChain().then(start, (error) => {
-    const failed = $("failed");
-    failed.textContent = location.protocol === "file:"
-      ? "The simulation could not start: browsers load its WebAssembly only from a web server, " +
-        "not from a file on this computer."
-      : `The simulation could not start: ${error}`;
-    $("window").hidden = true;
-    failed.hidden = false;
-  });
+  if (typeof WebAssembly !== "object") {
+    fail("The simulation cannot run in this browser: it needs WebAssembly, which this browser " +
+      "lacks or has turned off (as some security settings do). A current Chrome, Edge, Firefox " +
+      "or Safari runs it.");
+  } else if (location.protocol === "file:") {
+    fail("The simulation could not start: browsers load its WebAssembly only from a web server, " +
+      "not from a file on this computer.");
+  } else if (typeof loadChain !== "function") {
+    fail("The simulation could not start: its program (chain.js) did not load. Reload the page to try again.");
+  } else {
+    loadChain().then(start).catch((error) => fail(`The simulation could not start: ${error}`));
+  }
 })();

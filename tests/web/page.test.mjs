@@ -116,10 +116,10 @@ test("Nudge Right moves the centre to the right, and the live region says so", a
     for (let i = 0; i < window.chainPage.commands; ++i) circles += core.HEAPF64[at + 6 * i] === 2 ? 1 : 0;
     return circles === 41;
   }, null, { timeout: 10000 });
-  const before = await live.textContent();
-  // The button's own handler, then the centre's place after each of the next passes:
-  // this task's messages take turns with the loop's, one pass each.
-  const [rest, farthest] = await fresh.evaluate(() => new Promise((done) => {
+  // The button's own handler, then the next passes run here one by one, as the loop
+  // would run them, with the centre's place after each; and every announcement from
+  // then on, as the chain may come to rest again before the test looks.
+  const [rest, farthest] = await fresh.evaluate(() => {
     const core = window.chainPage.core;
     const centreX = () => {
       const at = core._chain_commands() >>> 3;
@@ -127,32 +127,56 @@ test("Nudge Right moves the centre to the right, and the live region says so", a
         if (core.HEAPF64[at + 6 * i] === 2 && circles++ === 20) return core.HEAPF64[at + 6 * i + 2];
       }
     };
+    const live = document.getElementById("announce");
+    window.said = [];
+    new MutationObserver(() => window.said.push(live.textContent)).observe(live, { childList: true });
     const rest = centreX();
-    let farthest = rest, samples = 0;
-    const channel = new MessageChannel();
-    channel.port1.onmessage = () => {
-      farthest = Math.max(farthest, centreX());
-      if (++samples === 50) done([rest, farthest]);
-      else channel.port2.postMessage(0);
-    };
+    let farthest = rest;
     document.getElementById("nudge-right").click();
-    channel.port2.postMessage(0);
-  }));
+    for (let i = 0; i < 50; ++i) {
+      core._chain_pass();
+      farthest = Math.max(farthest, centreX());
+    }
+    return [rest, farthest];
+  });
   assert.ok(farthest > rest + 1, `centre from ${rest} to at most ${farthest}`);
-  await fresh.waitForFunction((text) => document.getElementById("announce").textContent !== text,
-    before, { timeout: 5000 });
-  assert.match(await live.textContent(), /nudge/i);
+  await fresh.waitForFunction(() => window.said.some((words) => /nudge/i.test(words)), null, { timeout: 5000 });
   await fresh.close();
 });
 
 test("the input is handled within a frame while the passes run", async () => {
+  // Keys of its own too, each acting at once, while the passes run in batches.
+  await page.focus("#scale");
+  await page.keyboard.press("Home");
+  const passes = await page.evaluate(() => window.chainPage.passes);
+  for (let i = 0; i < 20; ++i) {
+    await page.keyboard.press(i % 2 ? "ArrowLeft" : "ArrowRight");
+    assert.equal(await attr("scale", "aria-valuenow"), i % 2 ? "1" : "2");
+  }
+  assert.ok(await page.evaluate(() => window.chainPage.passes) > passes, "the passes ran meanwhile");
   const delays = await page.evaluate(() => window.chainPage.inputDelaysMs.slice().sort((a, b) => a - b));
-  assert.ok(delays.length > 10);
+  assert.ok(delays.length > 30);
   const median = delays[delays.length >> 1], worst = delays.at(-1);
   console.log(`input: ${delays.length} events, event to handler: median ${median.toFixed(1)} ms, ` +
     `worst ${worst.toFixed(1)} ms`);
   // A frame is 16.7 ms; the bound on the worst leaves room for a busy machine.
   assert.ok(median < 16.7 && worst < 250, `median ${median} ms, worst ${worst} ms`);
+});
+
+test("passes stop while the page is hidden and go on when it shows again", async () => {
+  // Headless chromium shows every page, so the page is told it is hidden as a browser tells it.
+  const show = (visible) => page.evaluate((visible) => {
+    Object.defineProperty(document, "hidden", { configurable: true, value: !visible });
+    Object.defineProperty(document, "visibilityState", { configurable: true, value: visible ? "visible" : "hidden" });
+    document.dispatchEvent(new Event("visibilitychange"));
+  }, visible);
+  const passes = () => page.evaluate(() => window.chainPage.passes);
+  await show(false);
+  const hidden = await passes();
+  await page.waitForTimeout(300);
+  assert.equal(await passes(), hidden);
+  await show(true);
+  await page.waitForFunction((n) => window.chainPage.passes > n, hidden, { timeout: 5000 });
 });
 
 test("axe-core finds no accessibility violations", async () => {
@@ -211,15 +235,72 @@ test("Alt+X ends the simulation: no further pass and no further drawing", async 
   assert.equal(await page.isVisible("#window"), false);
 });
 
-test("at device pixel ratio 2 the surface keeps its size with twice the pixels each way", async () => {
-  const { page: sharp } = await open(browser, server.url, { deviceScaleFactor: 2 });
-  const size = await sharp.evaluate(() => {
-    const canvas = document.getElementById("surface");
-    const box = canvas.getBoundingClientRect();
-    return [canvas.width, canvas.height, box.width, box.height];
+// The page on the screens students hold: width and height in CSS pixels, device pixels
+// per CSS pixel (a zoom of 200 % halves the CSS pixels and doubles the ratio), and touch.
+const screens = [
+  ["a 320 px phone", 320, 568, 2, true],
+  ["a 360 px phone", 360, 740, 3, true],
+  ["a 768 px tablet", 768, 1024, 2, true],
+  ["a 1920 x 1080 screen", 1920, 1080, 1, false],
+  ["1280 x 1024 at 200 %", 640, 512, 2, false],
+  ["1280 x 1024 at 400 %", 320, 256, 4, false],
+];
+for (const [name, width, height, ratio, touch] of screens) {
+  test(`on ${name} the page fits the width, the surface keeps its shape, every control is large enough`, async () => {
+    const { page: p } = await open(browser, server.url,
+      { viewport: { width, height }, deviceScaleFactor: ratio, hasTouch: touch, isMobile: touch });
+    const seen = await p.evaluate(() => {
+      const canvas = document.getElementById("surface"), box = canvas.getBoundingClientRect();
+      const { surface } = JSON.parse(window.chainPage.core.UTF8ToString(window.chainPage.core._chain_description()));
+      const parts = [...document.querySelectorAll("#controls button, #controls .label, #controls .bar, .arrow, .thumb")];
+      return {
+        overflow: document.documentElement.scrollWidth - innerWidth,
+        shape: box.width * surface.height / surface.width - box.height,
+        pixels: [canvas.width - box.width * devicePixelRatio, canvas.height - box.height * devicePixelRatio],
+        fill: [box.right <= innerWidth, box.bottom <= innerHeight, box.height / innerHeight],
+        smallest: Math.min(...parts.flatMap((e) => [e.offsetWidth, e.offsetHeight])),
+        parts: parts.length,
+      };
+    });
+    await p.close();
+    assert.ok(seen.overflow <= 0, `scrolls ${seen.overflow} px sideways`);
+    assert.ok(Math.abs(seen.shape) < 1, `height off by ${seen.shape} px`);
+    assert.ok(seen.pixels.every((d) => Math.abs(d) <= 1), `canvas pixels off by ${seen.pixels}`);
+    assert.equal(seen.fill[0], true, "the surface within the width");
+    if (width === 1920) assert.ok(seen.fill[1] && seen.fill[2] > 0.9, `fills ${seen.fill}`);
+    assert.equal(seen.parts, 13);
+    assert.ok(seen.smallest >= (touch ? 44 : 24), `smallest control part ${seen.smallest} px`);
   });
-  assert.deepEqual(size, [1250, 1026, 625, 513]);
-  await sharp.close();
+}
+
+test("a finger steps a bar by its arrows and track, and sets it by dragging the thumb", async () => {
+  const { page: phone } = await open(browser, server.url,
+    { viewport: { width: 360, height: 740 }, hasTouch: true, isMobile: true });
+  const value = async () => Number(await phone.getAttribute("#mass", "aria-valuenow"));
+  const box = (selector) => phone.locator(selector).boundingBox();
+  const track = await box("#mass .track");
+  for (const [what, x, y, change] of [
+    ["the right arrow", ...(({ x, y, width, height }) => [x + width / 2, y + height / 2])(await box("#mass .add")), 50],
+    ["the left arrow", ...(({ x, y, width, height }) => [x + width / 2, y + height / 2])(await box("#mass .sub")), -50],
+    ["the track's right end", track.x + track.width - 2, track.y + track.height / 2, 100],
+  ]) {
+    const before = await value();
+    await phone.touchscreen.tap(x, y);
+    assert.equal(await value(), before + change, what);
+  }
+  // A drag as the screen reports a finger's moves.
+  const cdp = await phone.context().newCDPSession(phone);
+  const touch = (type, x, y) => cdp.send("Input.dispatchTouchEvent",
+    { type, touchPoints: type === "touchEnd" ? [] : [{ x, y }] });
+  const thumb = await box("#mass .thumb"), before = await value();
+  const [x, y] = [thumb.x + thumb.width / 2, thumb.y + thumb.height / 2];
+  await touch("touchStart", x, y);
+  for (let i = 1; i <= 5; ++i) await touch("touchMove", x + i * 20, y);
+  assert.equal(await value(), before, "while dragged");
+  assert.ok((await box("#mass .thumb")).x > thumb.x + 90, "the thumb follows the finger");
+  await touch("touchEnd");
+  assert.ok(await value() > before + 100, `let go at ${await value()}`);
+  await phone.close();
 });
 
 test("opened from a file, the page says why it cannot start", async () => {
@@ -228,6 +309,26 @@ test("opened from a file, the page says why it cannot start", async () => {
   await local.waitForSelector("#failed", { state: "visible", timeout: 5000 });
   assert.match(await local.textContent("#failed"), /web server/);
   await local.close();
+});
+
+test("without WebAssembly, or when a pass fails, the page says so in place of the surface", async () => {
+  for (const [why, before, after, words] of [
+    ["no WebAssembly", () => { delete window.WebAssembly; }, null, /needs WebAssembly/],
+    ["a failing pass", null, () => { window.chainPage.core._chain_pass = () => { throw new Error("out of memory"); }; },
+      /stopped: Error: out of memory/],
+  ]) {
+    const p = await browser.newPage();
+    if (before) await p.addInitScript(before);
+    await p.goto(server.url);
+    if (after) {
+      await p.waitForFunction(() => window.chainPage?.passes > 0);
+      await p.evaluate(after);
+    }
+    await p.waitForSelector("#failed", { state: "visible", timeout: 5000 });
+    assert.match(await p.textContent("#failed"), words, why);
+    assert.equal(await p.isVisible("#surface"), false, why);
+    await p.close();
+  }
 });
 
 test("nothing went wrong in the page", () => {
