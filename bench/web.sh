@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Passes per second of the page in headless chromium next to the desktop
-# program's under Xvfb, in one run, alternating them ROUNDS times; with the
-# page's time to its first frame and its weight.
+# Passes per second of the page in headless chromium, headless Firefox ESR and
+# WebKitGTK's MiniBrowser (on a private Xvfb) next to the desktop program's
+# under Xvfb, in one run, alternating them ROUNDS times; with the page's time
+# to its first frame in each engine and its weight. An engine that is not
+# installed is left out.
 #
 #   bench/web.sh [--rounds 3] [--release DIR] [--web DIR]
 #
@@ -33,5 +35,7 @@ while [ $# -gt 0 ]; do
 done
 for ((r = 1; r <= rounds; ++r)); do
   bash "$here/with-xvfb.sh" bash "$here/web.sh" --inside "$release/bench/chain_passes"
-  node "$here/web_passes.mjs" "$web/page" 3
+  node "$here/web_passes.mjs" "$web/page" 3 chromium
+  [ ! -x /usr/bin/firefox-esr ] || node "$here/web_passes.mjs" "$web/page" 3 firefox
+  [ ! -x /usr/bin/WebKitWebDriver ] || /usr/bin/python3 "$here/web_passes_webkit.py" "$web/page" 3
 done
