@@ -26,7 +26,7 @@ ctest --preset release
 cmake --workflow --preset debug
 
 # The page: the model and drawing tests again as WebAssembly under node, then the
-# page itself in headless chromium.
+# page itself in chromium, Firefox ESR and WebKitGTK.
 cmake --workflow --preset web
 
 # The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer.

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Passes per second of the page in each browser given (bench/web_engines.mjs;
-# headless chromium alone by default) next to the desktop program's under
-# Xvfb, in one run, alternating them ROUNDS times; with the page's time to its
-# first frame, its passes a batch, and in chromium its weight and its main
-# thread's load while shown and hidden (bench/web_passes.mjs).
+# headless chromium, headless Firefox ESR and WebKitGTK's MiniBrowser, those
+# installed, by default) next to the desktop program's under Xvfb, in one run,
+# alternating them ROUNDS times; with the page's time to its first frame, its
+# passes a batch, a pass of the core alone and the empty tasks a second, and
+# in chromium its weight and its main thread's load while shown and hidden
+# (bench/web_passes.mjs).
 #
 #   bench/web.sh [--rounds 3] [--release DIR] [--web DIR] [--engines "chromium webkit"]
 #
@@ -25,6 +27,8 @@ if [ "${1:-}" = --inside ]; then
 fi
 
 rounds=3 release=$here/../build/release web=$here/../build/web engines=chromium
+[ ! -x /usr/bin/firefox-esr ] || engines+=" firefox"
+! command -v WebKitWebDriver >/dev/null || engines+=" webkit"
 while [ $# -gt 0 ]; do
   case $1 in
     --rounds) rounds=$2; shift 2 ;;

@@ -13,8 +13,9 @@ import { fileURLToPath } from "node:url";
 
 const root = join(fileURLToPath(import.meta.url), "../..");
 // The test client lives with the page's tests (tests/web/package-lock.json).
-const { launch, open } = await import(
-  createRequire(join(root, "tests/web/package.json")).resolve("./lib.mjs"));
+const local = (file) => import(createRequire(join(root, "tests/web/package.json")).resolve(file));
+const { launch, open } = await local("./lib.mjs");
+const browsers = await local("./browsers.mjs");
 
 // Debian's chromium, headless, through playwright-core.
 async function chromium() {
@@ -94,6 +95,19 @@ async function webkit() {
   };
 }
 
-// Firefox: its driver comes with the page's tests for every engine (puppeteer-core
-// in tests/web/package-lock.json); it goes here when that lands.
-export const drivers = { chromium, webkit };
+// Debian's Firefox ESR, headless, over WebDriver BiDi (puppeteer-core, as the
+// page's Firefox test drives it).
+async function firefox() {
+  const browser = await browsers.launch("firefox", process.env.FIREFOX ?? "/usr/bin/firefox-esr");
+  return {
+    async open(url) {
+      const page = await browser.newPage();
+      await page.goto(url);
+      await page.waitForFunction(() => window.chainPage && !Number.isNaN(window.chainPage.firstFrameMs));
+      return { evaluate: (fn, arg) => page.evaluate(fn, arg), close: () => page.close() };
+    },
+    close: () => browser.close(),
+  };
+}
+
+export const drivers = { chromium, firefox, webkit };

@@ -15,7 +15,9 @@ import { gzipSync } from "node:zlib";
 import { drivers } from "./web_engines.mjs";
 
 const root = join(fileURLToPath(import.meta.url), "../..");
-const { serve } = await import(createRequire(join(root, "tests/web/package.json")).resolve("./lib.mjs"));
+const local = (file) => import(createRequire(join(root, "tests/web/package.json")).resolve(file));
+const { serve } = await local("./lib.mjs");
+const { loopCost } = await local("./cases.mjs");
 
 const pageDir = process.argv[2] ?? join(root, "build/web/page");
 const seconds = Number(process.argv[3] ?? 3);
@@ -67,9 +69,11 @@ try {
       const bodies = [];
       const page = await browser.open(server.url, (body) => bodies.push(body));
       const r = await page.evaluate(rates, seconds * 1000);
+      const [passUs, tasks] = await page.evaluate(loopCost);
       let line = `${name}: ${Math.round(r.passes)} passes/s, ${Math.round(r.perBatch)} passes a batch, ` +
         `${Math.round(r.frames)} frames/s, first frame ${firstFrame.toFixed(0)} ms after navigation ` +
-        `(${firstFrames[0].toFixed(0)} to ${firstFrames[4].toFixed(0)})`;
+        `(${firstFrames[0].toFixed(0)} to ${firstFrames[4].toFixed(0)}); a pass alone ` +
+        `${passUs.toFixed(1)} µs, ${tasks} empty tasks/s`;
       if (page.cdp) {
         await page.cdp.send("Performance.enable");
         const shown = await busy(page, 1000);

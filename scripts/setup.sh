@@ -26,7 +26,10 @@ command -v node >/dev/null || web_packages+=(nodejs)
 case $purpose in
   run) packages=("${run_packages[@]}") ;;
   test)
-    packages=("${run_packages[@]}" "${test_packages[@]}" "${web_packages[@]}" chromium)
+    # The page in three engines: chromium, Firefox ESR, and WebKitGTK's MiniBrowser
+    # (libwebkit2gtk) through its WebDriver, with selenium for Debian's python3.
+    packages=("${run_packages[@]}" "${test_packages[@]}" "${web_packages[@]}" chromium
+      firefox-esr webkit2gtk-driver python3-selenium)
     command -v npm >/dev/null || packages+=(npm)
     ;;
   web) packages=("${web_packages[@]}") ;;

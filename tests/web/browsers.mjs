@@ -1,0 +1,41 @@
+// Debian's Firefox ESR (over WebDriver BiDi) and chromium (over its DevTools
+// protocol) through puppeteer-core, headless, each with a fresh profile of its
+// own that goes when the browser closes. Never downloads a browser.
+import puppeteer from "puppeteer-core";
+
+// Firefox makes no connection of its own. Puppeteer's profile already turns
+// off updates, data reporting, safe browsing and the blocklist's server; these
+// turn off the rest, and send whatever is left over to a closed port on this
+// machine (the test's own server on 127.0.0.1 is never proxied).
+const firefoxPrefs = {
+  "services.settings.server": "data:,#remote-settings-dummy/v1",
+  "toolkit.telemetry.enabled": false,
+  "toolkit.telemetry.server": "",
+  "browser.region.network.url": "",
+  "browser.region.update.enabled": false,
+  "network.captive-portal-service.enabled": false,
+  "network.connectivity-service.enabled": false,
+  "network.dns.disablePrefetch": true,
+  "network.predictor.enabled": false,
+  "network.prefetch-next": false,
+  "network.trr.mode": 5,
+  "extensions.systemAddon.update.enabled": false,
+  "network.proxy.type": 1,
+  "network.proxy.http": "127.0.0.1",
+  "network.proxy.http_port": Number(process.env.FIREFOX_PROXY_PORT ?? 9),
+  "network.proxy.ssl": "127.0.0.1",
+  "network.proxy.ssl_port": Number(process.env.FIREFOX_PROXY_PORT ?? 9),
+};
+
+export function launch(engine, executablePath) {
+  return puppeteer.launch({
+    browser: engine === "firefox" ? "firefox" : "chrome",
+    executablePath,
+    headless: true,
+    defaultViewport: { width: 700, height: 700 },
+    extraPrefsFirefox: firefoxPrefs,
+    env: { ...process.env, MOZ_DISABLE_NONLOCAL_CONNECTIONS: "1" },
+    args: engine === "firefox" ? [] : ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+      "--disable-background-networking", "--disable-component-update", "--disable-sync"],
+  });
+}
