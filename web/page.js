@@ -17,6 +17,10 @@
   // that the trip from one task to the next costs little in any browser, short
   // enough that a key or a click waits for it far less than a display frame.
   const BATCH_MS = 4;
+  // A browser may put back-to-back tasks ahead of the display's frames (Firefox
+  // then paints some 15 a second): once a frame is this late, the batches wait
+  // for it.
+  const FRAME_DUE_MS = 25;
 
   let core, desc, ctx;
   const cssColours = new Map();
@@ -157,7 +161,10 @@
   // shows again, so the sequence of passes is the same.
   const channel = new MessageChannel();
   let posted = false;  // a batch is on its way
+  let waiting = false;  // the batches wait for a frame
+  let lastFrame = 0;
   function run() {
+    waiting = false;
     if (posted || page.ended || document.hidden) return;
     posted = true;
     channel.port2.postMessage(0);
@@ -175,23 +182,26 @@
       page.batches++;
       drawn = false;
       tell();
+      waiting = performance.now() - lastFrame > FRAME_DUE_MS;
     } catch (error) {
       // A C++ exception reaches here as a bare number: the core failed.
       const why = error instanceof Error ? `${error}` : "its program failed";
       fail(`The simulation stopped: ${why}. Reload the page to start it again.`);
       return;
     }
-    run();
+    if (!waiting) run();
   };
   document.addEventListener("visibilitychange", run);
 
-  function frame() {
+  function frame(now) {
     if (page.ended) return;
+    lastFrame = now;
     if (!drawn) {
       paint();
       drawn = true;
       if (Number.isNaN(page.firstFrameMs)) page.firstFrameMs = performance.now();
     }
+    if (waiting) run();
     requestAnimationFrame(frame);
   }
 
