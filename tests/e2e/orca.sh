@@ -81,21 +81,22 @@ app_events() {
     sed -n 's/^.*EVENT MANAGER: Queueing \([^ ]*\) .* from \[application | hanging-chain\]$/\1/p' |
     awk '{ line[NR] = $0 } /accessible-value/ { last = NR } END { for (i = 1; i <= last; ++i) print line[i] }'
 }
-# hold KEY END: KEY held down until Orca has said the bar's END value and 3 s
-# have passed (at most 15 s); sets held_from and let_go (transcript times) and
-# log_from (the debug log's first line since).
+# hold KEY STEPS: KEY held down until Orca has been sent STEPS steps of the bar
+# (its end) and 3 s have passed (at most 15 s); sets held_from and let_go
+# (transcript times) and log_from (the debug log's first line since).
+stepped() { [ "$(app_events "$log_from" | grep -c 'accessible-value' || true)" -ge "$1" ]; }
 hold() {
   e2e_focus
   log_from=$(($(wc -l <"$E2E_ORCA_DEBUG") + 1))
   held_from=$(now)
   xdotool keydown "$1"
-  e2e_wait_for 15 has_heard "$held_from" "$2" ||
-    { xdotool keyup "$1"; show_transcript; e2e_fail "$1 held: the bar never said \"$2\""; }
+  e2e_wait_for 15 stepped "$2" ||
+    { xdotool keyup "$1"; show_transcript; e2e_fail "$1 held: the repeats did not reach the bar's end"; }
   until_time "$(plus "$held_from" 3)"
   xdotool keyup "$1"
   let_go=$(now)
 }
-# after_hold WHAT SUMMARY: the repeats arrived, each step sent Orca at most two
+# after_hold WHAT SUMMARY: each step sent Orca at most two
 # events (the bar's value; it used to be five); the run is summed up once,
 # within 3 s of the keys let go, and after that Orca is quiet.
 after_hold() {
@@ -106,7 +107,6 @@ after_hold() {
   events=$(app_events "$log_from" | wc -l)
   e2e_log "$1: held $(plus "$let_go" "-$held_from") s, $steps steps, $events events from the program:" \
     "$(app_events "$log_from" | sort | uniq -c | sort -rn | tr -s ' \n' ' ')"
-  [ "$steps" -ge 10 ] || { show_transcript; e2e_fail "$1: the key's repeats did not arrive ($steps steps)"; }
   [ "$events" -le $((2 * steps)) ] || e2e_fail "$1: $events events for $steps steps"
   # What is said after the keys are let go, key echo and all, comes within
   # 3 s: at most the last values and the summary.
@@ -119,7 +119,7 @@ after_hold() {
 key Tab '^Exit (push )?button'
 key Tab '^Mass of Center scroll bar 51\.?$'
 # Right held: the mass runs to its largest and the chain flies off.
-hold Right '^2000'
+hold Right 39  # 51 to 2000
 after_hold "Right on the mass" "${NEWS}centre mass 2000, the largest"
 expect_heard "$held_from" 10 "flown off the picture"
 # Nothing left to nudge, and the user hears so.
@@ -131,7 +131,7 @@ expect_heard "$nudged" 2 "${NEWS}nothing to nudge, flown off the picture"
 key Tab '^Nudge Right (push )?button'
 key Tab '^FEA Color Scale scroll bar 5\.?$'
 # Page Down held: the colour scale runs to its largest.
-hold Page_Down '^40'
+hold Page_Down 35  # 5 to 40
 after_hold "Page Down on the colour scale" "${NEWS}colour scale 40, the largest"
 e2e_orca_log_clean
 

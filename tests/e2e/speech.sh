@@ -47,8 +47,15 @@ DefaultModule transcript
 LanguageDefaultModule "en" "transcript"
 AudioOutputMethod "libao"
 CONF
+  # The voice writes the words with the time they begin, then takes as long
+  # as espeak-ng would to say them, so that Orca's queue and interruptions
+  # run as with a real voice.
+  cat >"$speechd/voice.sh" <<'VOICE'
+printf '%s\t%s\n' "$(date +%s.%N)" "$2" >>"$1"
+exec sleep "$(espeak-ng --stdout "$2" | wc -c | awk '{ printf "%.2f", ($1 - 44) / 44100 }')"
+VOICE
   cat >"$speechd/modules/transcript.conf" <<CONF
-GenericExecuteSynth "printf '%s\\\\t%s\\\\n' \\"\$(date +%s.%N)\\" \\'\$DATA\\' >> $E2E_TRANSCRIPT"
+GenericExecuteSynth "exec sh $speechd/voice.sh $E2E_TRANSCRIPT \\'\$DATA\\'"
 GenericDelimiters ""
 GenericLanguage "en" "en" "utf-8"
 AddVoice "en" "MALE1" "en"
