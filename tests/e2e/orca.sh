@@ -74,11 +74,12 @@ done < <(heard "$surface" '.' | grep -v -E -e '^notification' -e "${NEWS}(at res
 # the keys have stopped, then say where the run ended and what the chain did
 # meanwhile, once.
 # app_events FROM: the events Orca queued from the program since line FROM of
-# its debug log, their types one a line, up to the last step of a bar (the
-# words after the keys are not the steps' own).
+# its debug log (as Orca 43 and Orca 48 write it), their types one a line, up
+# to the last step of a bar (the words after the keys are not the steps' own).
 app_events() {
   tail -n "+$1" "$E2E_ORCA_DEBUG" |
-    sed -n 's/^.*EVENT MANAGER: Queueing \([^ ]*\) .* from \[application | hanging-chain\]$/\1/p' |
+    sed -n -e 's/^.*EVENT MANAGER: Queueing \([^ ]*\) .* from \[application | hanging-chain\]$/\1/p' \
+      -e 's/^.*EVENT MANAGER: Queueing \([^ ]*\) for .* in hanging-chain (.*$/\1/p' |
     awk '{ line[NR] = $0 } /accessible-value/ { last = NR } END { for (i = 1; i <= last; ++i) print line[i] }'
 }
 # hold KEY STEPS: KEY held down until Orca has been sent STEPS steps of the bar
@@ -117,7 +118,7 @@ after_hold() {
 }
 
 key Tab '^Exit (push )?button'
-key Tab '^Mass of Center scroll bar 51\.?$'
+key Tab '^Mass of Center scroll bar 51( [0-9]+ percent)?\.?$'
 # Right held: the mass runs to its largest and the chain flies off.
 hold Right 39  # 51 to 2000
 after_hold "Right on the mass" "${NEWS}centre mass 2000, the largest"
@@ -129,7 +130,7 @@ nudged=$(now)
 xdotool key space
 expect_heard "$nudged" 2 "${NEWS}nothing to nudge, flown off the picture"
 key Tab '^Nudge Right (push )?button'
-key Tab '^FEA Color Scale scroll bar 5\.?$'
+key Tab '^FEA Color Scale scroll bar 5( [0-9]+ percent)?\.?$'
 # Page Down held: the colour scale runs to its largest.
 hold Page_Down 35  # 5 to 40
 after_hold "Page Down on the colour scale" "${NEWS}colour scale 40, the largest"

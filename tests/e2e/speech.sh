@@ -100,7 +100,7 @@ show_transcript() { echo "--- transcript:" >&2; cat "$E2E_TRANSCRIPT" >&2; }
 # announcement says the same); anything else it cannot speak is a fault.
 e2e_orca_log_clean() {
   local bad
-  bad=$(grep -E -e 'Not processing this event due to flood' -e 'bad content sent to speak' "$E2E_ORCA_DEBUG" |
+  bad=$(grep -i -E -e 'Not processing this event due to flood' -e 'bad content sent to speak' "$E2E_ORCA_DEBUG" |
     grep -v -F "speak(): '[animation | " | head -n 3 || true)
   [ -z "$bad" ] || { show_transcript; e2e_fail "Orca's debug log: $bad"; }
 }
