@@ -39,13 +39,10 @@ void FitText(QLabel* label) {
   label->setFont(f);
 }
 
-// Sets a widget's accessible description and tells assistive technology,
-// which setting it does not.
+// Sets a widget's accessible description; setting it tells assistive
+// technology (one event: a second of our own would reach it twice).
 void Describe(QWidget* widget, const QString& words) {
-  if (widget->accessibleDescription() == words) return;
-  widget->setAccessibleDescription(words);
-  QAccessibleEvent event(widget, QAccessible::DescriptionChanged);
-  QAccessible::updateAccessibility(&event);
+  if (widget->accessibleDescription() != words) widget->setAccessibleDescription(words);
 }
 
 // Qt's keys by the names the controls' description gives them.

@@ -9,7 +9,7 @@ QuantityBar::QuantityBar(QScrollBar* bar, double perUnit)
 
 void* QuantityBar::interface_cast(QAccessible::InterfaceType type) {
   if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#if QT_VERSION >= QT_VERSION_CHECK(6, 11, 0)
   if (type == QAccessible::AttributesInterface) {
     return static_cast<QAccessibleAttributesInterface*>(this);
   }
@@ -37,7 +37,7 @@ QVariant QuantityBar::maximumValue() const { return Quantity(Bar()->maximum()); 
 QVariant QuantityBar::minimumValue() const { return Quantity(Bar()->minimum()); }
 QVariant QuantityBar::minimumStepSize() const { return Quantity(Bar()->singleStep()); }
 
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#if QT_VERSION >= QT_VERSION_CHECK(6, 11, 0)
 QList<QAccessible::Attribute> QuantityBar::attributeKeys() const {
   return {QAccessible::Attribute::Orientation};
 }

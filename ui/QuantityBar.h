@@ -2,8 +2,9 @@
 // A scroll bar as assistive technology sees it, whose value is the quantity
 // the bar sets rather than the bar's own steps: the bar's value divided by a
 // fixed number of steps per unit. Setting the value sets the bar. Where Qt
-// tells orientation as an attribute (6.8 on), the bar's is told, as Qt's own
-// scroll bars tell theirs.
+// tells orientation as an attribute (6.11 on: 6.8 has the attributes but no
+// orientation among them), the bar's is told, as Qt's own scroll bars tell
+// theirs.
 
 #include <QAccessibleWidget>
 #include <QScrollBar>
@@ -11,7 +12,7 @@
 namespace chain {
 
 class QuantityBar : public QAccessibleWidget,
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#if QT_VERSION >= QT_VERSION_CHECK(6, 11, 0)
                     public QAccessibleAttributesInterface,
 #endif
                     public QAccessibleValueInterface {
@@ -27,7 +28,7 @@ class QuantityBar : public QAccessibleWidget,
   [[nodiscard]] QVariant minimumValue() const override;
   [[nodiscard]] QVariant minimumStepSize() const override;
 
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#if QT_VERSION >= QT_VERSION_CHECK(6, 11, 0)
   [[nodiscard]] QList<QAccessible::Attribute> attributeKeys() const override;
   [[nodiscard]] QVariant attributeValue(QAccessible::Attribute key) const override;
 #endif

@@ -86,7 +86,9 @@
           '<div class="track" aria-hidden="true"><div class="thumb"></div></div>' +
           '<div class="arrow add" aria-hidden="true"></div>';
       } else {
-        e = element("span", control, { class: "label" });
+        // The bar carries the caption's words as its name: to a screen
+        // reader the caption itself would be text read twice, with its colon.
+        e = element("span", control, { class: "label", "aria-hidden": "true" });
         caption(e, control);
         // The caption puts the focus on its control, as a label does.
         e.addEventListener("click", () => $(control.labels).focus());
@@ -208,10 +210,18 @@
   // --- Words for assistive technology ------------------------------------
   // The session's words when they are due: the surface's description as an
   // attribute (a screen reader hears of each change), announcements through
-  // the live region.
+  // the live region. An announcement is news: once screen readers have taken
+  // it from the live region, it is cleared, so that reading the page later
+  // does not meet it as if it were the present state.
+  const NEWS_KEPT_MS = 2000;
+  let newsTimer = 0;
   function tell() {
     const due = core._chain_words();
-    if (due & 1) $("announce").textContent = text(core._chain_announcement());
+    if (due & 1) {
+      $("announce").textContent = text(core._chain_announcement());
+      clearTimeout(newsTimer);
+      newsTimer = setTimeout(() => { $("announce").textContent = ""; }, NEWS_KEPT_MS);
+    }
     if (due & 2) $("surface").setAttribute("aria-description", text(core._chain_surface_words()));
   }
 
@@ -364,7 +374,9 @@
         end();
       }
     });
-    canvas.focus();
+    // The focus stays where the browser puts it: a screen reader reads a page
+    // that has loaded from its top, and a focus moved there by the page would
+    // have the surface's words read twice, the second time no longer true.
 
     run();
     requestAnimationFrame(frame);

@@ -13,8 +13,11 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/displays.sh"
 readonly E2E_TITLE="Brenmo Quillet - Varnholt"
 readonly E2E_SKIP=77
 
-E2E_PROGRAM=${E2E_PROGRAM:?set E2E_PROGRAM to the program under test}
-E2E_PIXELS=${E2E_PIXELS:?set E2E_PIXELS to the e2e_pixels tool}
+# A script that tests the page in a browser sets E2E_NO_PROGRAM and needs neither.
+if [ -z "${E2E_NO_PROGRAM:-}" ]; then
+  E2E_PROGRAM=${E2E_PROGRAM:?set E2E_PROGRAM to the program under test}
+  E2E_PIXELS=${E2E_PIXELS:?set E2E_PIXELS to the e2e_pixels tool}
+fi
 E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/chain-e2e.XXXXXX")
 DISPLAYS_WORK=$E2E_WORK
 displays_runtime
@@ -63,10 +66,11 @@ e2e_wait_for() { displays_wait_for "$@"; }
 # A session bus of the test's own, exported as DBUS_SESSION_BUS_ADDRESS.
 e2e_start_session_bus() { displays_start_session_bus || e2e_fail "no session bus"; }
 
-# A private X server on a display number it picks itself, and openbox on it.
+# A private X server on a display number it picks itself (with the Xvfb
+# options given), and openbox on it.
 e2e_start_x() {
   e2e_require_tools
-  displays_start_xvfb || e2e_fail "no X server"
+  displays_start_xvfb "$@" || e2e_fail "no X server"
   e2e_log "Xvfb on $DISPLAY"
   displays_start_openbox || e2e_fail "no window manager"
 }

@@ -1,77 +1,22 @@
 #!/usr/bin/env bash
 # The window as a user of the Orca screen reader hears it. A private session
-# bus, accessibility bus, speech server and screen reader: the speech server's
-# only voice writes each utterance, with the time, to a transcript. Keys go
-# through the X server as a user types them; the transcript is checked.
-# Skipped (77) when any of those tools is missing.
+# bus, accessibility bus, speech server and screen reader (speech.sh): the
+# speech server's only voice writes each utterance, with the time, to a
+# transcript. Keys go through the X server as a user types them, single
+# presses and then keys held down; the transcript and Orca's debug log are
+# checked. Skipped (77) when any of those tools is missing.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/a11y.sh"
+source "$here/speech.sh"
 
-# Where speech-dispatcher keeps its output modules differs between releases.
-SD_MODULES=
-for d in /usr/lib/speech-dispatcher-modules /usr/lib/*/speech-dispatcher-modules; do
-  if [ -x "$d/sd_generic" ]; then SD_MODULES=$d; break; fi
-done
-e2e_require_a11y
-for t in orca speech-dispatcher espeak-ng "$SD_MODULES/sd_generic"; do
-  command -v "$t" >/dev/null || { echo "SKIP: $t is missing (scripts/setup.sh test installs it)"; exit "$E2E_SKIP"; }
-done
-(cd / && "$E2E_PYTHON" -c 'import importlib.util as u, sys; sys.exit(u.find_spec("orca.orca") is None)') ||
-  { echo "SKIP: Orca's modules do not load"; exit "$E2E_SKIP"; }
-
-e2e_start_x
+e2e_require_orca
+# Keys held down repeat as on a desktop: after 250 ms, 30 times a second.
+e2e_start_x -ardelay 250 -arinterval 33
 e2e_start_a11y
+e2e_start_orca
+transcript=$E2E_TRANSCRIPT
 
-# Everything the speech server and the screen reader keep, in this test's folder.
-export HOME=$E2E_WORK/home XDG_CONFIG_HOME=$E2E_WORK/home/config XDG_DATA_HOME=$E2E_WORK/home/data
-export XDG_CACHE_HOME=$E2E_WORK/home/cache GSETTINGS_BACKEND=memory
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME/orca" "$XDG_CACHE_HOME"
-# No sound device: the voice only writes.
-echo "default_driver=null" >"$HOME/.libao"
-
-transcript=$E2E_WORK/transcript.txt
-speechd=$E2E_WORK/speechd
-mkdir -p "$speechd/modules" "$speechd/log"
-: >"$transcript"
-cat >"$speechd/speechd.conf" <<CONF
-AddModule "transcript" "sd_generic" "transcript.conf"
-DefaultModule transcript
-LanguageDefaultModule "en" "transcript"
-AudioOutputMethod "libao"
-CONF
-cat >"$speechd/modules/transcript.conf" <<CONF
-GenericExecuteSynth "printf '%s\\\\t%s\\\\n' \\"\$(date +%s.%N)\\" \\'\$DATA\\' >> $transcript"
-GenericDelimiters ""
-GenericLanguage "en" "en" "utf-8"
-AddVoice "en" "MALE1" "en"
-CONF
-socket=$E2E_WORK/speechd.sock
-speech-dispatcher -s -t 0 -C "$speechd" -m "$SD_MODULES" -S "$socket" -c unix_socket \
-  -L "$speechd/log" >"$E2E_WORK/speechd.log" 2>&1 &
-E2E_MORE_PIDS+=($!)
-e2e_wait_for 10 test -S "$socket" || e2e_fail "no speech server: $(tail -n 5 "$E2E_WORK/speechd.log")"
-export SPEECHD_ADDRESS=unix_socket:$socket
-
-"$E2E_PYTHON" "$here/run_orca.py" "$XDG_DATA_HOME/orca" >"$E2E_WORK/orca.log" 2>&1 &
-E2E_MORE_PIDS=($! "${E2E_MORE_PIDS[@]}")
-e2e_wait_for 30 grep -q . "$transcript" || e2e_fail "Orca says nothing: $(tail -n 20 "$E2E_WORK/orca.log")"
-e2e_log "Orca speaks: $(head -n 3 "$transcript" | cut -f2 | tr '\n' '|')"
-
-# Orca 43 says "notification" before the words of a notification; where Qt
-# sends an announcement instead, the words come alone.
-readonly NEWS='^(notification )?'
-# heard SINCE REGEX: the utterances heard since SINCE (seconds since the epoch), one a line,
-# that match REGEX; heard_within SINCE SECONDS REGEX waits for one.
-heard() { awk -F'\t' -v t="$1" -v re="$2" '$1 >= t && $2 ~ re { print $2 }' "$transcript"; }
-has_heard() { [ -n "$(heard "$@")" ]; }
-heard_within() { e2e_wait_for "$2" has_heard "$1" "$3"; }
-expect_heard() {
-  heard_within "$@" || { show_transcript; e2e_fail "not heard within $2 s: \"$3\""; }
-  e2e_log "heard: $(heard "$1" "$3" | head -n 1)"
-}
-show_transcript() { echo "--- transcript:" >&2; cat "$transcript" >&2; }
-now() { date +%s.%N; }
 # key KEY EXPECTED: the key through the X server, then what Orca must say to it.
 key() {
   local since
@@ -102,7 +47,7 @@ expect_heard "$nudged" 2 "${NEWS}swinging after a nudge to the right"
 # Announcements come only as the state changes: with no key pressed, at most
 # four utterances in the 18 s after.
 sleep 18
-count=$(awk -F'\t' -v t="$nudged" '$1 >= t && $1 < t + 18 && $2 !~ /^space/' "$transcript" | wc -l)
+count=$(heard_between "$nudged" "$(plus "$nudged" 18)" | wc -l)
 [ "$count" -le 4 ] || { show_transcript; e2e_fail "$count announcements in the 18 s after a nudge"; }
 expect_heard "$nudged" 60 "${NEWS}at rest"
 
@@ -124,7 +69,75 @@ while IFS= read -r words; do
 done < <(heard "$surface" '.' | grep -v -E -e '^notification' -e "${NEWS}(at rest|swinging|centre mass)" \
   -e '^left shift' -e '^tab')
 
-echo "--- transcript:"
-cat "$transcript"
+# Keys held down on a bar: the X server repeats them until they are let go.
+# Orca says each step as the bar's value; the program's own words wait until
+# the keys have stopped, then say where the run ended and what the chain did
+# meanwhile, once.
+# app_events FROM: the events Orca queued from the program since line FROM of
+# its debug log (as Orca 43 and Orca 48 write it), their types one a line, up
+# to the last step of a bar (the words after the keys are not the steps' own).
+app_events() {
+  tail -n "+$1" "$E2E_ORCA_DEBUG" |
+    sed -n -e 's/^.*EVENT MANAGER: Queueing \([^ ]*\) .* from \[application | hanging-chain\]$/\1/p' \
+      -e 's/^.*EVENT MANAGER: Queueing \([^ ]*\) for .* in hanging-chain (.*$/\1/p' |
+    awk '{ line[NR] = $0 } /accessible-value/ { last = NR } END { for (i = 1; i <= last; ++i) print line[i] }'
+}
+# hold KEY STEPS: KEY held down until Orca has been sent STEPS steps of the bar
+# (its end) and 3 s have passed (at most 15 s); sets held_from and let_go
+# (transcript times) and log_from (the debug log's first line since).
+stepped() { [ "$(app_events "$log_from" | grep -c 'accessible-value' || true)" -ge "$1" ]; }
+hold() {
+  e2e_focus
+  log_from=$(($(wc -l <"$E2E_ORCA_DEBUG") + 1))
+  held_from=$(now)
+  xdotool keydown "$1"
+  e2e_wait_for 15 stepped "$2" ||
+    { xdotool keyup "$1"; show_transcript; e2e_fail "$1 held: the repeats did not reach the bar's end"; }
+  until_time "$(plus "$held_from" 3)"
+  xdotool keyup "$1"
+  let_go=$(now)
+}
+# after_hold WHAT SUMMARY: each step sent Orca at most two
+# events (the bar's value; it used to be five); the run is summed up once,
+# within 3 s of the keys let go, and after that Orca is quiet.
+after_hold() {
+  local steps events quiet
+  expect_heard "$let_go" 3 "$2"
+  [ "$(heard "$held_from" "$2" | wc -l)" = 1 ] || { show_transcript; e2e_fail "$1: summed up more than once"; }
+  steps=$(app_events "$log_from" | grep -c 'accessible-value' || true)
+  events=$(app_events "$log_from" | wc -l)
+  e2e_log "$1: held $(plus "$let_go" "-$held_from") s, $steps steps, $events events from the program:" \
+    "$(app_events "$log_from" | sort | uniq -c | sort -rn | tr -s ' \n' ' ')"
+  [ "$events" -le $((2 * steps)) ] || e2e_fail "$1: $events events for $steps steps"
+  # What is said after the keys are let go, key echo and all, comes within
+  # 3 s: at most the last values and the summary.
+  quiet=$(plus "$let_go" 3)
+  until_time "$(plus "$let_go" 7)"
+  [ -z "$(heard "$quiet" .)" ] && [ "$(heard_between "$let_go" "$quiet" | wc -l)" -le 3 ] ||
+    { show_transcript; e2e_fail "$1: after the keys: $(heard "$let_go" . | tr '\n' '|')"; }
+}
+
+key Tab '^Exit (push )?button'
+key Tab '^Mass of Center scroll bar 51( [0-9]+ percent)?\.?$'
+# Right held: the mass runs to its largest and the chain flies off.
+hold Right 39  # 51 to 2000
+after_hold "Right on the mass" "${NEWS}centre mass 2000, the largest"
+expect_heard "$held_from" 10 "flown off the picture"
+# Nothing left to nudge, and the user hears so.
+key Tab '^Nudge Left (push )?button'
+e2e_focus
+nudged=$(now)
+xdotool key space
+expect_heard "$nudged" 2 "${NEWS}nothing to nudge, flown off the picture"
+key Tab '^Nudge Right (push )?button'
+key Tab '^FEA Color Scale scroll bar 5( [0-9]+ percent)?\.?$'
+# Page Down held: the colour scale runs to its largest.
+hold Page_Down 35  # 5 to 40
+after_hold "Page Down on the colour scale" "${NEWS}colour scale 40, the largest"
+e2e_orca_log_clean
+
+# The transcript as the README gives it: seconds after the window's first words.
+echo "--- transcript, seconds after the window appeared:"
+awk -F'\t' -v t="$start" '$1 >= t && !o { o = $1 } o { printf "%6.1f  %s\n", $1 - o, $2 }' "$transcript"
 e2e_end_by alt-x
 echo "orca: ok"

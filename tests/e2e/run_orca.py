@@ -3,11 +3,16 @@
 folder given, but without that command's check for another instance of the
 same user: that check, and its --replace, would reach the screen readers of
 other sessions on this machine. Under its own name, it is not one that their
-check finds either."""
+check finds either.
+
+    run_orca.py SETTINGS_FOLDER [DEBUG_FILE]
+
+With a debug file, Orca writes there what its --debug-file would, at the
+level of its events and its flood guard (not every call it makes)."""
 
 import sys
 
-from orca import orca
+from orca import debug, orca
 
 
 def settings_manager():
@@ -22,6 +27,9 @@ def settings_manager():
 
 
 def main():
+    if len(sys.argv) > 2:
+        debug.debugLevel = debug.LEVEL_INFO
+        debug.debugFile = open(sys.argv[2], "w", buffering=1, encoding="utf-8")
     manager = settings_manager()
     if manager is not None:
         manager.activate(sys.argv[1], {})
