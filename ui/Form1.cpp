@@ -39,12 +39,6 @@ void FitText(QLabel* label) {
   label->setFont(f);
 }
 
-// Sets a widget's accessible description; setting it tells assistive
-// technology (one event: a second of our own would reach it twice).
-void Describe(QWidget* widget, const QString& words) {
-  if (widget->accessibleDescription() != words) widget->setAccessibleDescription(words);
-}
-
 // Qt's keys by the names the controls' description gives them.
 std::string_view KeyName(int key) {
   static const std::pair<int, std::string_view> kNames[] = {
@@ -188,7 +182,16 @@ void Form1::HScroll2_Change() { session.BarSet(Bar::kScale, HScroll2->value()); 
 void Form1::Tell() {
   const std::optional<Words> words = session.WordsDue();
   if (!words) return;
-  if (words->surfaceChanged) Describe(Picture1, QString::fromStdString(words->surface));
+  // Setting the description tells assistive technology (an event of our own
+  // would reach it twice).
+  if (words->surfaceChanged)
+    Picture1->setAccessibleDescription(QString::fromStdString(words->surface));
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+  // Qt 6.8 sends the focused surface's new description with its words, which
+  // a screen reader speaks at once; they begin with the news, which is then
+  // not said a second time.
+  if (words->surfaceChanged && Picture1->hasFocus()) return;
+#endif
   if (!words->announcement.empty()) {
     announcement_->Say(QString::fromStdString(words->announcement));
   }
