@@ -1,11 +1,10 @@
-// The page end to end in Debian's Firefox ESR, headless, through puppeteer-core
-// over WebDriver BiDi: the cases of cases.mjs, with the browser's own key and
-// mouse input. The same client drives Debian's chromium over its DevTools
-// protocol with ENGINE=chromium. Exits 77 (skipped) when the browser is not
-// installed.
+// The page end to end in Debian's Firefox ESR (ENGINE=firefox, over WebDriver
+// BiDi) or chromium (ENGINE=chromium, over its DevTools protocol), headless,
+// through puppeteer-core: the cases of cases.mjs, with the browser's own key
+// and mouse input. Exits 77 (skipped) when the browser is not installed.
 //
-//   node tests/web/firefox.test.mjs   (PAGE_DIR: the page's test build, build/web/page-test;
-//                                      FIREFOX or CHROMIUM: the browser)
+//   ENGINE=firefox node tests/web/browser.test.mjs   (PAGE_DIR: the page's test build,
+//                                      build/web/page-test; FIREFOX or CHROMIUM: the browser)
 import assert from "node:assert/strict";
 import { existsSync } from "node:fs";
 import { join, resolve } from "node:path";
