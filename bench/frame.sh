@@ -80,6 +80,6 @@ if [ "$platform" = offscreen ] || [ "$platform" = both ]; then
   QT_QPA_PLATFORM=offscreen "$bench" "${args[@]}" 2>/dev/null | medians | report offscreen
 fi
 if [ "$platform" = xvfb ] || [ "$platform" = both ]; then
-  bash "$here/with-xvfb.sh" "$bench" "${args[@]}" 2>/dev/null | medians | report Xvfb
-  bash "$here/with-xvfb.sh" bash "$0" --loop-inside "$loop" "$loop_passes"
+  bash "$here/../scripts/with-xvfb.sh" "$bench" "${args[@]}" 2>/dev/null | medians | report Xvfb
+  bash "$here/../scripts/with-xvfb.sh" bash "$0" --loop-inside "$loop" "$loop_passes"
 fi

@@ -101,7 +101,7 @@ build=$(cd "$build" && pwd)
 for f in bench/chain_passes bench/minimal_window; do
   [ -x "$build/$f" ] || { echo "missing $build/$f: build the project first" >&2; exit 1; }
 done
-x11=$(bash "$here/with-xvfb.sh" bash "$0" --inside "$build" "$passes")
+x11=$(bash "$here/../scripts/with-xvfb.sh" bash "$0" --inside "$build" "$passes")
 echo "$x11" | grep -v '^x11_peak_kb='
 x11_kb=$(echo "$x11" | sed -n 's/^x11_peak_kb=//p')
 trap displays_cleanup EXIT

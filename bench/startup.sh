@@ -57,5 +57,5 @@ build=$(cd "$build" && pwd)
 for f in bench/first_frame ui/hanging-chain bench/minimal_window; do
   [ -x "$build/$f" ] || { echo "missing $build/$f: build the project first" >&2; exit 1; }
 done
-exec bash "$here/with-xvfb.sh" bash "$0" --inside "$runs" "$build" "$chain_colour" \
+exec bash "$here/../scripts/with-xvfb.sh" bash "$0" --inside "$runs" "$build" "$chain_colour" \
   "$chain_tolerance" "$minimal_colour"

@@ -39,7 +39,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 for ((r = 1; r <= rounds; ++r)); do
-  bash "$here/with-xvfb.sh" bash "$here/web.sh" --inside "$release/bench/chain_passes"
+  bash "$here/../scripts/with-xvfb.sh" bash "$here/web.sh" --inside "$release/bench/chain_passes"
   # shellcheck disable=SC2086 # one word an engine
-  bash "$here/with-xvfb.sh" node "$here/web_passes.mjs" "$web/page" 3 $engines
+  bash "$here/../scripts/with-xvfb.sh" node "$here/web_passes.mjs" "$web/page" 3 $engines
 done

@@ -45,7 +45,7 @@ const freePort = () => new Promise((resolve) => {
 });
 
 // WebKitGTK's MiniBrowser through WebKitWebDriver (Debian's webkit2gtk-driver),
-// by plain WebDriver over HTTP; it needs a display (bench/with-xvfb.sh).
+// by plain WebDriver over HTTP; it needs a display (scripts/with-xvfb.sh).
 async function webkit() {
   const port = await freePort();
   const driver = spawn("WebKitWebDriver", [`--port=${port}`], { stdio: "ignore" });

@@ -1,14 +1,12 @@
 #!/usr/bin/python3
 """The page end to end in WebKitGTK: Debian's MiniBrowser driven by
-WebKitWebDriver through selenium, on a private Xvfb server, walking the cases
-of cases.mjs with the driver's own key and mouse input. Exits 77 (skipped)
-when WebKitWebDriver or the MiniBrowser is not installed.
+WebKitWebDriver through selenium, walking the cases of cases.mjs with the
+driver's own key and mouse input. It has no headless mode: run it on a
+display of its own. Exits 77 (skipped) when WebKitWebDriver or the
+MiniBrowser is not installed.
 
-    /usr/bin/python3 tests/web/webkit_test.py   (PAGE_DIR: the page's test
-        build, build/web/page-test; NODE: node, which serves the page)
-
-Importable: opened() gives the page in a fresh MiniBrowser (bench/web.sh
-measures it so).
+    scripts/with-xvfb.sh /usr/bin/python3 tests/web/webkit_test.py   (PAGE_DIR: the
+        page's test build, build/web/page-test; NODE: node, which serves the page)
 """
 import contextlib
 import glob
@@ -26,27 +24,6 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 NODE = os.environ.get("NODE", "node")
 DRIVER = shutil.which("WebKitWebDriver")
 BROWSER = next(iter(sorted(glob.glob("/usr/lib/*/webkit2gtk-4.*/MiniBrowser"))), None)
-
-
-@contextlib.contextmanager
-def private_display():
-    """An Xvfb server of our own on a free display number (-displayfd); DISPLAY names it."""
-    read, write = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24",
-                             "-nolisten", "tcp"], pass_fds=(write,),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write)
-    with os.fdopen(read) as pipe:
-        number = pipe.readline().strip()  # empty when Xvfb ended without a display
-    try:
-        if not number:
-            raise RuntimeError("Xvfb did not start")
-        os.environ["DISPLAY"] = ":" + number
-        os.environ.pop("WAYLAND_DISPLAY", None)
-        yield
-    finally:
-        xvfb.terminate()
-        xvfb.wait()
 
 
 @contextlib.contextmanager
@@ -124,14 +101,6 @@ def table():
     return json.loads(out)
 
 
-@contextlib.contextmanager
-def opened(folder):
-    """The page served from folder in a fresh MiniBrowser, at its first frame."""
-    with private_display(), served(folder) as url, webkit() as session:
-        load(session, url, table()["ready"])
-        yield session
-
-
 def press(session, chord):
     """Keys as cases.mjs names them ("Shift+Tab"), held down in turn, then let go."""
     from selenium.webdriver.common.action_chains import ActionChains
@@ -159,7 +128,7 @@ def main():
     folder = os.path.abspath(os.environ.get("PAGE_DIR", os.path.join(ROOT, "build/web/page-test")))
     data = table()
     passed = failed = 0
-    with private_display(), served(folder) as url, webkit() as session:
+    with served(folder) as url, webkit() as session:
         print(f"# {session.capabilities['browserName']} {session.capabilities['browserVersion']}")
         for number, case in enumerate(data["cases"], 1):
             try:

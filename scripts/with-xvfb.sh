@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Runs one command against a private Xvfb server and stops the server afterwards.
 #
-#   bench/with-xvfb.sh [--wm] command [args...]
+#   scripts/with-xvfb.sh [--wm] command [args...]
 #
 # The server gets a free display number of its own, a black root window and a
 # 24-bit 1280x1024 screen; --wm also starts openbox on it. The command finds the
 # server's process id in XVFB_PID (to read its processor time); its exit status
 # is passed on.
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/displays.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/displays.sh"
 
 wm=0
 [ "${1:-}" != --wm ] || { wm=1; shift; }
