@@ -41,13 +41,6 @@ std::string AccessibleName(const Control& control) {
 
 const BarSettings& SettingsOf(Bar bar) noexcept { return bar == Bar::kMass ? kMassBar : kScaleBar; }
 
-std::optional<Bar> FindBar(std::string_view id) {
-  for (Bar b : kBars) {
-    if (SettingsOf(b).id == id) return b;
-  }
-  return std::nullopt;
-}
-
 int Step(const BarSettings& bar, int value, BarAction action) noexcept {
   // In 64 bits: no step from anywhere in the range can overflow.
   const std::int64_t from = std::clamp(value, bar.minimum, bar.maximum);

@@ -101,8 +101,6 @@ inline constexpr BarSettings kScaleBar{
 inline constexpr Bar kBars[] = {Bar::kMass, Bar::kScale};
 
 [[nodiscard]] const BarSettings& SettingsOf(Bar bar) noexcept;
-// The bar of that id; empty for an unknown one.
-[[nodiscard]] std::optional<Bar> FindBar(std::string_view id);
 
 // What a key or a click does to a bar's value, as desktop scroll bars step.
 enum class BarAction {

@@ -51,7 +51,6 @@ class Session {
   // One pass: the physics of every node, then the surface cleared and the
   // whole chain drawn on it. A node whose move faults costs only that node.
   void Pass(DrawTarget& surface);
-  [[nodiscard]] long long Passes() const noexcept { return passes_; }
 
   // The handlers of the controls; each acts from the next pass on.
   void NudgeLeft();
