@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 """The page end to end in WebKitGTK: Debian's MiniBrowser driven by
 WebKitWebDriver through selenium, walking the cases of cases.mjs with the
-driver's own key and mouse input. It has no headless mode: run it on a
-display of its own. Exits 77 (skipped) when WebKitWebDriver or the
-MiniBrowser is not installed.
+driver's own key and mouse input. It has no headless mode: run it on a display
+of its own. Exits 77 (skipped) when WebKitWebDriver or the MiniBrowser is not
+installed.
 
     scripts/with-xvfb.sh /usr/bin/python3 tests/web/webkit_test.py   (PAGE_DIR: the
         page's test build, build/web/page-test; NODE: node, which serves the page)
@@ -27,18 +27,14 @@ BROWSER = next(iter(sorted(glob.glob("/usr/lib/*/webkit2gtk-4.*/MiniBrowser"))),
 
 
 @contextlib.contextmanager
-def served(folder):
-    """web/serve.mjs on 127.0.0.1, a free port; gives its address."""
-    server = subprocess.Popen([NODE, os.path.join(ROOT, "web/serve.mjs"), folder, "0"],
-                              stdout=subprocess.PIPE, text=True)
+def started(command, **options):
+    """A process of ours, ended when we are done with it."""
+    process = subprocess.Popen(command, **options)
     try:
-        url = server.stdout.readline().strip()
-        if not url:
-            raise RuntimeError("the page's server did not start")
-        yield url
+        yield process
     finally:
-        server.terminate()
-        server.wait()
+        process.terminate()
+        process.wait()
 
 
 @contextlib.contextmanager
@@ -48,10 +44,7 @@ def webkit():
     with socket.socket() as probe:
         probe.bind(("127.0.0.1", 0))
         port = probe.getsockname()[1]
-    driver = subprocess.Popen([DRIVER, f"--port={port}"],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    session = None
-    try:
+    with started([DRIVER, f"--port={port}"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL):
         for _ in range(100):
             with contextlib.suppress(OSError), socket.create_connection(("127.0.0.1", port)):
                 break
@@ -60,45 +53,26 @@ def webkit():
         options.binary_location = BROWSER
         options.add_argument("--automation")
         session = webdriver.Remote(command_executor=f"http://127.0.0.1:{port}", options=options)
-        session.set_window_size(800, 800)
-        yield session
-    finally:
-        if session:
+        try:
+            session.set_window_size(800, 800)
+            yield session
+        finally:
             session.quit()
-        driver.terminate()
-        driver.wait()
 
 
-def run(session, source, *args):
-    """The page function `source` applied to args, its promise awaited."""
-    return session.execute_async_script(
-        "const done = arguments[arguments.length - 1];"
-        f"Promise.resolve(({source})(...[...arguments].slice(0, -1)))"
-        ".then(done, (e) => done({ thrown: String(e) }));", *args)
-
-
-def load(session, url, ready):
-    session.get(url)
-    settle(session, {"run": ready, "expect": True, "within": 20000})
-
-
-def settle(session, step):
-    """Runs the step's function in the page until it gives the expected value."""
-    end = time.monotonic() + step.get("within", 5000) / 1000
-    args = [step["arg"]] if "arg" in step else []
+def settle(session, run, expect, arg=None, within=5000):
+    """Runs the page function `run` until it gives `expect`; its promise is awaited."""
+    end = time.monotonic() + within / 1000
     while True:
-        got = run(session, step["run"], *args)
-        if got == step["expect"]:
+        got = session.execute_async_script(
+            "const done = arguments[1];"
+            f"Promise.resolve(({run})(arguments[0])).then(done, (e) => done({{ thrown: String(e) }}));",
+            arg)
+        if got == expect:
             return
         if time.monotonic() > end:
-            raise AssertionError(f"expected {json.dumps(step['expect'])}, got {json.dumps(got)}")
+            raise AssertionError(f"expected {json.dumps(expect)}, got {json.dumps(got)}")
         time.sleep(0.05)
-
-
-def table():
-    out = subprocess.run([NODE, os.path.join(HERE, "cases.mjs")], check=True,
-                         capture_output=True, text=True).stdout
-    return json.loads(out)
 
 
 def press(session, chord):
@@ -106,9 +80,8 @@ def press(session, chord):
     from selenium.webdriver.common.action_chains import ActionChains
     from selenium.webdriver.common.keys import Keys
     names = {"Tab": Keys.TAB, "Shift": Keys.SHIFT, "Alt": Keys.ALT, "Home": Keys.HOME,
-             "End": Keys.END, "PageDown": Keys.PAGE_DOWN, "PageUp": Keys.PAGE_UP,
-             "ArrowLeft": Keys.ARROW_LEFT, "ArrowRight": Keys.ARROW_RIGHT,
-             "ArrowUp": Keys.ARROW_UP, "ArrowDown": Keys.ARROW_DOWN}
+             "End": Keys.END, "PageDown": Keys.PAGE_DOWN, "ArrowLeft": Keys.ARROW_LEFT,
+             "ArrowRight": Keys.ARROW_RIGHT, "ArrowDown": Keys.ARROW_DOWN}
     *held, key = [names.get(name, name) for name in chord.split("+")]
     actions = ActionChains(session)
     for name in held:
@@ -126,29 +99,33 @@ def main():
         return 77
     from selenium.webdriver.common.by import By
     folder = os.path.abspath(os.environ.get("PAGE_DIR", os.path.join(ROOT, "build/web/page-test")))
-    data = table()
-    passed = failed = 0
-    with served(folder) as url, webkit() as session:
+    table = json.loads(subprocess.run([NODE, os.path.join(HERE, "cases.mjs")], check=True,
+                                      capture_output=True, text=True).stdout)
+    failed = 0
+    with started([NODE, os.path.join(ROOT, "web/serve.mjs"), folder, "0"],
+                 stdout=subprocess.PIPE, text=True) as server, webkit() as session:
+        url = server.stdout.readline().strip()
         print(f"# {session.capabilities['browserName']} {session.capabilities['browserVersion']}")
-        for number, case in enumerate(data["cases"], 1):
+        for number, case in enumerate(table["cases"], 1):
             try:
                 if case.get("fresh") or number == 1:
-                    load(session, url, data["ready"])
+                    session.get(url)
+                    settle(session, table["ready"], True, within=20000)
                 for step in case["steps"]:
                     if "focus" in step:
-                        run(session, "(s) => document.querySelector(s).focus()", step["focus"])
+                        settle(session, "(s) => document.querySelector(s).focus()", None, step["focus"])
                     if "press" in step:
                         press(session, step["press"])
                     if "click" in step:
                         session.find_element(By.CSS_SELECTOR, step["click"]).click()
                     if "run" in step:
-                        settle(session, step)
-                passed += 1
+                        settle(session, step["run"], step["expect"], step.get("arg"),
+                               step.get("within", 5000))
                 print(f"ok {number} - {case['name']}", flush=True)
             except Exception as error:  # every case runs; each failure is told
                 failed += 1
                 print(f"not ok {number} - {case['name']}: {error}", flush=True)
-    print(f"{passed} passed, {failed} failed")
+    print(f"{len(table['cases']) - failed} passed, {failed} failed")
     return 1 if failed else 0
 
 
