@@ -12,16 +12,11 @@
 
 E2E_TRANSCRIPT=
 E2E_ORCA_DEBUG=
-SD_MODULES=
 
 e2e_require_orca() {
-  # Where speech-dispatcher keeps its output modules differs between releases.
-  local d t
-  for d in /usr/lib/speech-dispatcher-modules /usr/lib/*/speech-dispatcher-modules; do
-    if [ -x "$d/sd_generic" ]; then SD_MODULES=$d; break; fi
-  done
+  local t
   e2e_require_a11y
-  for t in orca speech-dispatcher espeak-ng "$SD_MODULES/sd_generic"; do
+  for t in orca speech-dispatcher espeak-ng; do
     command -v "$t" >/dev/null || { echo "SKIP: $t is missing (scripts/setup.sh test installs it)"; exit "$E2E_SKIP"; }
   done
   (cd / && "$E2E_PYTHON" -c 'import importlib.util as u, sys; sys.exit(u.find_spec("orca.orca") is None)') ||
@@ -41,26 +36,17 @@ e2e_start_orca() {
   local speechd=$E2E_WORK/speechd socket=$E2E_WORK/speechd.sock
   mkdir -p "$speechd/modules" "$speechd/log"
   : >"$E2E_TRANSCRIPT"
+  # The only voice (voice.py) writes the words with the time they begin, then
+  # takes as long as espeak-ng would to say them, so that Orca's queue and
+  # interruptions run as with a real voice.
   cat >"$speechd/speechd.conf" <<CONF
-AddModule "transcript" "sd_generic" "transcript.conf"
+AddModule "transcript" "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/voice.py" "transcript.conf"
 DefaultModule transcript
 LanguageDefaultModule "en" "transcript"
 AudioOutputMethod "libao"
 CONF
-  # The voice writes the words with the time they begin, then takes as long
-  # as espeak-ng would to say them, so that Orca's queue and interruptions
-  # run as with a real voice.
-  cat >"$speechd/voice.sh" <<'VOICE'
-printf '%s\t%s\n' "$(date +%s.%N)" "$2" >>"$1"
-exec sleep "$(espeak-ng --stdout "$2" | wc -c | awk '{ printf "%.2f", ($1 - 44) / 44100 }')"
-VOICE
-  cat >"$speechd/modules/transcript.conf" <<CONF
-GenericExecuteSynth "exec sh $speechd/voice.sh $E2E_TRANSCRIPT \\'\$DATA\\'"
-GenericDelimiters ""
-GenericLanguage "en" "en" "utf-8"
-AddVoice "en" "MALE1" "en"
-CONF
-  speech-dispatcher -s -t 0 -C "$speechd" -m "$SD_MODULES" -S "$socket" -c unix_socket \
+  echo "$E2E_TRANSCRIPT" >"$speechd/modules/transcript.conf"
+  speech-dispatcher -s -t 0 -C "$speechd" -S "$socket" -c unix_socket \
     -L "$speechd/log" >"$E2E_WORK/speechd.log" 2>&1 &
   E2E_MORE_PIDS+=($!)
   e2e_wait_for 10 test -S "$socket" || e2e_fail "no speech server: $(tail -n 5 "$E2E_WORK/speechd.log")"
