@@ -27,9 +27,9 @@ case $purpose in
   run) packages=("${run_packages[@]}") ;;
   test)
     # The page in three engines: chromium, Firefox ESR, and WebKitGTK's MiniBrowser
-    # (libwebkit2gtk) through its WebDriver, with selenium for Debian's python3.
+    # (libwebkit2gtk) through its WebDriver.
     packages=("${run_packages[@]}" "${test_packages[@]}" "${web_packages[@]}" chromium
-      firefox-esr webkit2gtk-driver python3-selenium)
+      firefox-esr webkit2gtk-driver)
     command -v npm >/dev/null || packages+=(npm)
     ;;
   web) packages=("${web_packages[@]}") ;;

@@ -1,7 +1,11 @@
-// Debian's Firefox ESR (over WebDriver BiDi) and chromium (over its DevTools
-// protocol) through puppeteer-core, headless, each with a fresh profile of its
-// own that goes when the browser closes. Never downloads a browser.
+// Debian's browsers for the page's tests and benchmark, each with a fresh
+// profile of its own that goes when the browser closes. Firefox ESR (over
+// WebDriver BiDi) and chromium (over its DevTools protocol) through
+// puppeteer-core, headless; WebKitGTK's MiniBrowser through WebKitWebDriver
+// (webkit.mjs), on a display (scripts/with-xvfb.sh). Never downloads a browser.
+import { existsSync } from "node:fs";
 import puppeteer from "puppeteer-core";
+import * as webkit from "./webkit.mjs";
 
 // Firefox makes no connection of its own. Puppeteer's profile already turns
 // off updates, data reporting, safe browsing and the blocklist's server; these
@@ -27,10 +31,24 @@ const firefoxPrefs = {
   "network.proxy.ssl_port": Number(process.env.FIREFOX_PROXY_PORT ?? 9),
 };
 
-export function launch(engine, executablePath) {
+const executables = {
+  chromium: process.env.CHROMIUM ?? "/usr/bin/chromium",
+  firefox: process.env.FIREFOX ?? "/usr/bin/firefox-esr",
+};
+
+// What of the engine is not installed, or "".
+export function missing(engine) {
+  if (engine === "webkit") return webkit.missing();
+  return existsSync(executables[engine]) ? "" : executables[engine];
+}
+
+// Resolves to a browser with newPage() and close(); its pages have goto,
+// evaluate, waitForFunction, focus, click, keyboard and close as puppeteer's.
+export function launch(engine) {
+  if (engine === "webkit") return webkit.launch();
   return puppeteer.launch({
     browser: engine === "firefox" ? "firefox" : "chrome",
-    executablePath,
+    executablePath: executables[engine],
     headless: true,
     defaultViewport: { width: 700, height: 700 },
     extraPrefsFirefox: firefoxPrefs,

@@ -1,16 +1,13 @@
-// What the page must do in every browser engine, as one table that each
-// engine's client walks (browser.test.mjs with puppeteer-core, webkit_test.py
-// with selenium). A case is a name, whether it wants a freshly loaded page,
-// and steps. A step may put the focus on an element (from the page's script),
-// then press keys or click through the client's own input, then run a function
-// in the page until its result equals `expect` (within `within` ms, 5000 when
-// not given). The functions are sent to the browser as their source text, so
-// each stands alone: no variable from outside it.
-//
-//   node tests/web/cases.mjs   prints the table as JSON, functions as source
+// What the page must do in every browser engine, as one table that
+// browser.test.mjs walks in each. A case is a name, whether it wants a freshly
+// loaded page, and steps. A step may put the focus on an element (from the
+// page's script), then press keys or click through the client's own input,
+// then run a function in the page until its result equals `expect` (within
+// `within` ms, 5000 when not given). The functions are sent to the browser as
+// their source text, so each stands alone: no variable from outside it.
 import { readFileSync } from "node:fs";
 import { dirname, join } from "node:path";
-import { fileURLToPath, pathToFileURL } from "node:url";
+import { fileURLToPath } from "node:url";
 
 const root = join(dirname(fileURLToPath(import.meta.url)), "../..");
 
@@ -109,7 +106,3 @@ export const cases = [
     ended,
   ] },
 ];
-
-if (import.meta.url === pathToFileURL(process.argv[1]).href) {
-  console.log(JSON.stringify({ ready, cases }, (_, v) => (typeof v === "function" ? v.toString() : v)));
-}
