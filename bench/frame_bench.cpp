@@ -102,8 +102,8 @@ BENCHMARK(BM_WholeSurfacePass)->UseRealTime();
 
 void BM_Describe(benchmark::State& state) {
   for (auto _ : state) {
-    std::string words =
-        chain::DescribeChain(form->springs, chain::kSurface, chain::Disturbance::kNone);
+    std::string words = chain::DescribeChain(chain::SurveyChain(form->springs, chain::kSurface),
+                                             chain::Disturbance::kNone);
     benchmark::DoNotOptimize(words.data());
   }
 }
@@ -112,8 +112,8 @@ BENCHMARK(BM_Describe)->UseRealTime();
 void BM_Announce(benchmark::State& state) {
   chain::Announcer announcer;
   for (auto _ : state) {
-    std::string words =
-        announcer.Next(form->springs, chain::kSurface, chain::Disturbance::kNone, 0);
+    std::string words = announcer.Next(chain::SurveyChain(form->springs, chain::kSurface),
+                                       chain::Disturbance::kNone, 0);
     benchmark::DoNotOptimize(words.data());
   }
 }

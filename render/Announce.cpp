@@ -12,9 +12,7 @@ std::string RestWords(const ChainSurvey& survey) { return Join({"at rest", HangW
 
 }  // namespace
 
-std::string Announcer::Next(const SpringArray& springs, const SurfaceSize& surface,
-                            Disturbance last, int actions) {
-  const ChainSurvey survey = SurveyChain(springs, surface);
+std::string Announcer::Next(const ChainSurvey& survey, Disturbance last, int actions) {
   Phase phase = survey.phase;
   if (phase == Phase::kMoving && phase_ == Phase::kAtRest && actions == actions_ &&
       survey.reachPixels <= kRestartPixels) {

@@ -8,7 +8,6 @@
 
 #include <string>
 
-#include "model/Chain.h"
 #include "render/Disturbance.h"
 #include "render/Survey.h"
 
@@ -22,11 +21,10 @@ class Announcer {
  public:
   // Words to announce now, or "" when the chain's state has not changed since
   // the last announcement. Called right after each user action and from a
-  // timer (a few times a second), never before the chain's first pass; only
-  // reads the nodes. `actions` counts the user's actions on the chain so far
-  // (nudges and centre-mass changes): a second nudge the same way is a change.
-  std::string Next(const SpringArray& springs, const SurfaceSize& surface, Disturbance last,
-                   int actions);
+  // timer (a few times a second), never before the chain's first pass, with
+  // the chain as it is now. `actions` counts the user's actions on the chain so
+  // far (nudges and centre-mass changes): a second nudge the same way is a change.
+  std::string Next(const ChainSurvey& survey, Disturbance last, int actions);
 
  private:
   bool started_ = false;

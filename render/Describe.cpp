@@ -4,9 +4,7 @@
 
 namespace chain {
 
-std::string DescribeChain(const SpringArray& springs, const SurfaceSize& surface,
-                          Disturbance last) {
-  const ChainSurvey survey = SurveyChain(springs, surface);
+std::string DescribeChain(const ChainSurvey& survey, Disturbance last) {
   if (survey.phase == Phase::kNoChain) return "No chain";
   std::string state = LostWords(survey);
   if (state.empty()) state = MotionWords(survey.phase == Phase::kMoving, last);

@@ -6,13 +6,11 @@
 
 #include <string>
 
-#include "model/Chain.h"
 #include "render/Disturbance.h"
 #include "render/Survey.h"
 
 namespace chain {
 
-[[nodiscard]] std::string DescribeChain(const SpringArray& springs, const SurfaceSize& surface,
-                                        Disturbance last);
+[[nodiscard]] std::string DescribeChain(const ChainSurvey& survey, Disturbance last);
 
 }  // namespace chain

@@ -93,9 +93,10 @@ std::optional<Words> Session::WordsDue() {
     k.changes = 0;
     return run ? BarWords(bar) : std::string();
   };
-  words.announcement = Join({summary(Bar::kMass), summary(Bar::kScale),
-                             announcer_.Next(springs, kSurface, last_, actions_)});
-  words.surface = DescribeChain(springs, kSurface, last_);
+  const ChainSurvey survey = SurveyChain(springs, kSurface);
+  words.announcement =
+      Join({summary(Bar::kMass), summary(Bar::kScale), announcer_.Next(survey, last_, actions_)});
+  words.surface = DescribeChain(survey, last_);
   words.surfaceChanged = words.surface != surfaceWords_;
   surfaceWords_ = words.surface;
   return words;

@@ -49,14 +49,14 @@ TEST_P(AnnounceTest, SaysEachChangeOnce) {
   if (c.fromRest) {
     testing::Settled(springs);
     // The first announcement names the chain as it is.
-    EXPECT_EQ(announcer.Next(springs, kSurface, Disturbance::kNone, 0),
+    EXPECT_EQ(announcer.Next(SurveyChain(springs, kSurface), Disturbance::kNone, 0),
               "chain of 41 masses at rest, sagging 258 pixels");
   } else {
     SetUpChain(springs, kLastIndex);
   }
   std::vector<std::string> heard;
   const auto ask = [&](const Step& step) {
-    std::string words = announcer.Next(springs, kSurface, step.last, step.actions);
+    std::string words = announcer.Next(SurveyChain(springs, kSurface), step.last, step.actions);
     if (!words.empty()) heard.push_back(std::move(words));
   };
   for (const Step& step : c.steps) {

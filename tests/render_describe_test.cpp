@@ -32,7 +32,7 @@ TEST_P(DescribeTest, Words) {
   SpringArray springs;
   testing::Settled(springs);
   c.change(springs);
-  const std::string text = DescribeChain(springs, c.surface, c.last);
+  const std::string text = DescribeChain(SurveyChain(springs, c.surface), c.last);
   if (c.whole) {
     EXPECT_EQ(text, c.expected);
   } else {
