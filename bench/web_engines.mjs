@@ -12,23 +12,22 @@ import { fileURLToPath } from "node:url";
 const root = join(fileURLToPath(import.meta.url), "../..");
 // The test client lives with the page's tests (tests/web/package-lock.json).
 const local = (file) => import(createRequire(join(root, "tests/web/package.json")).resolve(file));
-const { launch, open } = await local("./lib.mjs");
+const { launch } = await local("./lib.mjs");
 const browsers = await local("./browsers.mjs");
 
-// Debian's chromium, headless, through playwright-core.
+// Debian's chromium, headless, through puppeteer-core; each page in a context
+// of its own.
 async function chromium() {
   const browser = await launch();
   return {
     async open(url, weigh) {
-      const context = await browser.newContext();
-      if (weigh) {
-        // What the page loads, not the service worker's copies of the same files.
-        context.on("response", async (r) => {
-          if (!r.request().serviceWorker()) weigh(await r.body().catch(() => Buffer.alloc(0)));
-        });
-      }
-      const { page } = await open(context, url);
-      const cdp = await context.newCDPSession(page);
+      const context = await browser.createBrowserContext();
+      const page = await context.newPage();
+      // What the page loads (the service worker's own copies are not the page's).
+      if (weigh) page.on("response", async (r) => weigh(await r.buffer().catch(() => Buffer.alloc(0))));
+      await page.goto(url);
+      await page.waitForFunction(() => window.chainPage && !Number.isNaN(window.chainPage.firstFrameMs));
+      const cdp = await page.createCDPSession();
       return { evaluate: (fn, arg) => page.evaluate(fn, arg), cdp, close: () => context.close() };
     },
     close: () => browser.close(),

@@ -44,9 +44,10 @@ export function missing(engine) {
 
 // Resolves to a browser with newPage() and close(); its pages have goto,
 // evaluate, waitForFunction, focus, click, keyboard and close as puppeteer's.
-export function launch(engine) {
+export function launch(engine, options = {}) {
   if (engine === "webkit") return webkit.launch();
   return puppeteer.launch({
+    ...options,
     browser: engine === "firefox" ? "firefox" : "chrome",
     executablePath: executables[engine],
     headless: true,

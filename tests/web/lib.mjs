@@ -1,10 +1,10 @@
 // The page served from a local server and opened in Debian's chromium, for the
-// end-to-end test and the benchmark. Never downloads a browser.
+// end-to-end tests and the benchmark. Never downloads a browser.
 import { spawn } from "node:child_process";
 import { createInterface } from "node:readline";
 import { dirname, join } from "node:path";
 import { fileURLToPath } from "node:url";
-import { chromium } from "playwright-core";
+import * as browsers from "./browsers.mjs";
 
 export const root = join(dirname(fileURLToPath(import.meta.url)), "../..");
 
@@ -25,21 +25,14 @@ export function serve(folder, port = 0) {
   });
 }
 
-// A fresh browser with incognito contexts, or with profile in a folder of its own.
-export function launch(profile) {
-  const options = {
-    executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
-    headless: true,
-    chromiumSandbox: false,
-    args: ["--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
-      "--disable-component-update", "--disable-sync"],
-  };
-  return profile ? chromium.launchPersistentContext(profile, options) : chromium.launch(options);
-}
+// Debian's chromium (browsers.mjs), with a profile in a folder of its own when given.
+export const launch = (profile) => browsers.launch("chromium", profile && { userDataDir: profile });
 
-// Opens the page (in a browser or a browser context) and waits for its first frame.
-export async function open(browser, url, options = {}) {
-  const page = await browser.newPage({ viewport: { width: 700, height: 700 }, ...options });
+// Opens the page in a context of its own (a phone's screen and touch when
+// `screen` gives them) and waits for its first frame.
+export async function open(browser, url, screen = {}) {
+  const page = await (await browser.createBrowserContext()).newPage();
+  await page.setViewport({ width: 700, height: 700, ...screen });
   const errors = [];
   page.on("pageerror", (error) => errors.push(String(error)));
   page.on("console", (m) => { if (m.type() === "error") errors.push(m.text()); });

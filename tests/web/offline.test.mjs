@@ -15,7 +15,7 @@ const errors = [];
 cpSync(pageDir, site, { recursive: true });
 let server = await serve(site);
 const browser = await launch(join(folder, "profile"));  // an incognito profile cannot install
-const page = browser.pages()[0];
+const [page] = await browser.pages();
 page.on("pageerror", (error) => errors.push(String(error)))
   .on("console", (m) => { if (m.type() !== "log") errors.push(m.text()); });
 after(async () => {
@@ -27,7 +27,7 @@ after(async () => {
 // Loads the page anew; resolves to its version mark and its style sheet's once the chain has run.
 async function visit(url) {
   await page.goto(url);
-  await page.waitForFunction(() => window.chainPage?.passes > 100, null, { timeout: 10000 });
+  await page.waitForFunction(() => window.chainPage?.passes > 100, { timeout: 10000 });
   return page.evaluate(() => [document.querySelector("meta[name=version]")?.content ?? "",
     getComputedStyle(document.body).getPropertyValue("--version").trim()]);
 }
@@ -35,7 +35,7 @@ async function visit(url) {
 test("the page can be installed, and after one visit it runs with the server stopped", async () => {
   assert.deepEqual(await visit(server.url), ["", ""]);
   await page.evaluate(() => navigator.serviceWorker.ready);
-  const cdp = await browser.newCDPSession(page);
+  const cdp = await page.createCDPSession();
   assert.deepEqual((await cdp.send("Page.getAppManifest")).errors, []);
   assert.deepEqual((await cdp.send("Page.getInstallabilityErrors")).installabilityErrors, []);
   await server.stop();

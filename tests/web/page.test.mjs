@@ -27,11 +27,13 @@ after(async () => {
 });
 
 const focused = () => page.evaluate(() => document.activeElement?.id ?? "");
-const attr = (id, name) => page.getAttribute(`#${id}`, name);
+const attr = (id, name) => page.$eval(`#${id}`, (e, n) => e.getAttribute(n), name);
+const text = (p, selector) => p.$eval(selector, (e) => e.textContent);
+const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 test("the page starts with the chain drawn and the desktop's start values", async () => {
   assert.equal(await page.title(), "Brenmo Quillet - Varnholt");
-  assert.equal(await page.textContent("h1"), "Brenmo Quillet - Varnholt");
+  assert.equal(await text(page, "h1"), "Brenmo Quillet - Varnholt");
   // The page moves no focus: a screen reader reads it from its top.
   assert.equal(await focused(), "");
   // The bars' values are the quantities they set, as on the desktop.
@@ -39,7 +41,7 @@ test("the page starts with the chain drawn and the desktop's start values", asyn
   assert.equal(await attr("scale", "aria-valuenow"), "5");
   // At rest, so that the springs near the ends show their strain.
   await page.waitForFunction(() => /at rest/i.test(document.getElementById("surface").getAttribute("aria-description")),
-    null, { timeout: 10000 });
+    { timeout: 10000 });
   await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
   // Pixels by kind: the background, blue (the fixed ends), red (the free nodes), and
   // orange (strained springs: every colour scale is 1 at start, though the bar shows 5).
@@ -64,7 +66,7 @@ test("the page starts with the chain drawn and the desktop's start values", asyn
 // The keys' steps are the core's (its own tests hold them); here, that keys reach it.
 test("a dragged thumb changes its bar's value when let go, not before", async () => {
   const thumb = await page.$("#scale .thumb");
-  await thumb.scrollIntoViewIfNeeded();
+  await thumb.scrollIntoView();
   const box = await thumb.boundingBox();
   await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
   await page.mouse.down();
@@ -106,10 +108,10 @@ test("passes stop while the page is hidden and go on when it shows again", async
   const passes = () => page.evaluate(() => window.chainPage.passes);
   await show(false);
   const hidden = await passes();
-  await page.waitForTimeout(300);
+  await pause(300);
   assert.equal(await passes(), hidden);
   await show(true);
-  await page.waitForFunction((n) => window.chainPage.passes > n, hidden, { timeout: 5000 });
+  await page.waitForFunction((n) => window.chainPage.passes > n, { timeout: 5000 }, hidden);
 });
 
 test("axe-core finds no accessibility violations", async () => {
@@ -123,7 +125,7 @@ test("axe-core finds no accessibility violations", async () => {
 test("a diverged chain still shows its fixed ends and their springs", async () => {
   await page.focus("#mass");
   await page.keyboard.press("End");
-  await page.waitForFunction((n) => window.chainPage.passes > n, await page.evaluate(() => window.chainPage.passes + 10));
+  await page.waitForFunction((n) => window.chainPage.passes > n, {}, await page.evaluate(() => window.chainPage.passes + 10));
   await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
   const pixels = await page.evaluate(() => {
     const canvas = document.getElementById("surface");
@@ -141,7 +143,7 @@ test("a diverged chain still shows its fixed ends and their springs", async () =
   assert.ok(pixels.blueLeft > 0 && pixels.blueRight > 0 && pixels.edge > 0, JSON.stringify(pixels));
   // The words follow at the next tick of the description's timer.
   await page.waitForFunction(() => /flown off/i.test(document.getElementById("surface").getAttribute("aria-description")),
-    null, { timeout: 5000 });
+    { timeout: 5000 });
 });
 
 // The page on the screens students hold: width and height in CSS pixels, device pixels
@@ -157,7 +159,7 @@ const screens = [
 for (const [name, width, height, ratio, touch] of screens) {
   test(`on ${name} the page fits the width, the surface keeps its shape, every control is large enough`, async () => {
     const { page: p } = await open(browser, server.url,
-      { viewport: { width, height }, deviceScaleFactor: ratio, hasTouch: touch, isMobile: touch });
+      { width, height, deviceScaleFactor: ratio, hasTouch: touch, isMobile: touch });
     const seen = await p.evaluate(() => {
       const canvas = document.getElementById("surface"), box = canvas.getBoundingClientRect();
       const { surface } = JSON.parse(window.chainPage.core.UTF8ToString(window.chainPage.core._chain_description()));
@@ -184,9 +186,9 @@ for (const [name, width, height, ratio, touch] of screens) {
 
 test("a finger steps a bar by its arrows and track, and sets it by dragging the thumb", async () => {
   const { page: phone } = await open(browser, server.url,
-    { viewport: { width: 360, height: 740 }, hasTouch: true, isMobile: true });
-  const value = async () => Number(await phone.getAttribute("#mass", "aria-valuenow"));
-  const box = (selector) => phone.locator(selector).boundingBox();
+    { width: 360, height: 740, hasTouch: true, isMobile: true });
+  const value = async () => Number(await phone.$eval("#mass", (e) => e.getAttribute("aria-valuenow")));
+  const box = async (selector) => (await phone.$(selector)).boundingBox();
   const track = await box("#mass .track");
   for (const [what, x, y, change] of [
     ["the right arrow", ...(({ x, y, width, height }) => [x + width / 2, y + height / 2])(await box("#mass .add")), 50],
@@ -198,7 +200,7 @@ test("a finger steps a bar by its arrows and track, and sets it by dragging the 
     assert.equal(await value(), before + change, what);
   }
   // A drag as the screen reports a finger's moves.
-  const cdp = await phone.context().newCDPSession(phone);
+  const cdp = await phone.createCDPSession();
   const touch = (type, x, y) => cdp.send("Input.dispatchTouchEvent",
     { type, touchPoints: type === "touchEnd" ? [] : [{ x, y }] });
   const thumb = await box("#mass .thumb"), before = await value();
@@ -219,16 +221,16 @@ test("opened from a file, without WebAssembly, or when a pass fails, the page sa
     ["a failing pass", null, () => { window.chainPage.core._chain_pass = () => { throw new Error("out of memory"); }; },
       /stopped: Error: out of memory/],
   ]) {
-    const p = await browser.newPage();
-    if (before) await p.addInitScript(before);
+    const p = await (await browser.createBrowserContext()).newPage();
+    if (before) await p.evaluateOnNewDocument(before);
     await p.goto(url ?? server.url);
     if (after) {
       await p.waitForFunction(() => window.chainPage?.passes > 0);
       await p.evaluate(after);
     }
-    await p.waitForSelector("#failed", { state: "visible", timeout: 5000 });
-    assert.match(await p.textContent("#failed"), words, why);
-    assert.equal(await p.isVisible("#surface"), false, why);
+    await p.waitForSelector("#failed", { visible: true, timeout: 5000 });
+    assert.match(await text(p, "#failed"), words, why);
+    assert.equal(await p.evaluate(() => document.getElementById("surface")?.checkVisibility() ?? false), false, why);
     await p.close();
   }
 });
