@@ -16,12 +16,12 @@ const server = await serve(process.argv[2] ?? join(root, "build/web/page"));
 const browser = await launch();
 try {
   for (const [file, options] of [
-    ["web.png", { viewport: { width: 1280, height: 800 } }],
-    ["web-phone.png", { viewport: { width: 360, height: 740 }, deviceScaleFactor: 2, hasTouch: true, isMobile: true }],
+    ["web.png", { width: 1280, height: 800 }],
+    ["web-phone.png", { width: 360, height: 740, deviceScaleFactor: 2, hasTouch: true, isMobile: true }],
   ]) {
     const { page } = await open(browser, server.url, options);
     await page.waitForFunction(() => /at rest/i.test(document.getElementById("surface").getAttribute("aria-description")),
-      null, { timeout: 20000 });
+      { timeout: 20000 });
     await page.screenshot({ path: join(root, "docs", file) });
     await page.close();
   }
