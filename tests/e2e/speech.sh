@@ -68,7 +68,9 @@ now() { date +%s.%N; }
 # plus T S: the time S seconds after T; until_time T returns at time T.
 plus() { awk -v t="$1" -v s="$2" 'BEGIN { printf "%.3f", t + s }'; }
 until_time() { while awk -v t="$1" -v n="$(now)" 'BEGIN { exit !(n < t) }'; do sleep 0.05; done; }
-heard() { awk -F'\t' -v t="$1" -v re="$2" '$1 >= t && $2 ~ re { print $2 }' "$E2E_TRANSCRIPT"; }
+# Matched regardless of case: Orca says news in a notification ("at rest")
+# and in the focused surface's description ("At rest") alike.
+heard() { awk -F'\t' -v t="$1" -v re="$2" '$1 >= t && tolower($2) ~ tolower(re) { print $2 }' "$E2E_TRANSCRIPT"; }
 has_heard() { [ -n "$(heard "$@")" ]; }
 # heard_between FROM TO: the utterances from FROM to TO, key echo left out, one a line.
 heard_between() {
