@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "bench/peak_memory.h"
 #include "render/Controls.h"
@@ -25,8 +26,9 @@ int main(int argc, char* argv[]) {
   int first = 1;
   if (argc > 1 && std::strcmp(argv[1], "--caption") == 0) {
     auto* label = new QLabel(QStringLiteral("Mass of Center:"), &window);
-    const chain::Rect r = chain::FindControl("mass-label").value().place;
-    label->setGeometry(r.x, r.y, r.width, r.height);
+    if (const std::optional<chain::Control> c = chain::FindControl("mass-label")) {
+      label->setGeometry(c->place.x, c->place.y, c->place.width, c->place.height);
+    }
     first = 2;
   }
   window.show();

@@ -1,6 +1,5 @@
 #include "render/Words.h"
 
-#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cmath>
@@ -15,8 +14,9 @@ std::string Number(double value, int decimals) {
   const int length = std::snprintf(buffer.data(), buffer.size(), "%.*f", decimals, value);
   if (length < 0 || static_cast<std::size_t>(length) >= buffer.size()) return "out of range";
   std::string text(buffer.data(), static_cast<std::size_t>(length));
-  std::replace_if(
-      text.begin(), text.end(), [](char c) { return c != '-' && (c < '0' || c > '9'); }, '.');
+  for (char& c : text) {
+    if (c != '-' && (c < '0' || c > '9')) c = '.';
+  }
   if (decimals > 0) {
     while (text.ends_with('0')) text.pop_back();
     if (text.ends_with('.')) text.pop_back();

@@ -2,7 +2,9 @@
 // words are due, and the words and names the controls are given.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "render/Controls.h"
 #include "render/Session.h"
@@ -81,6 +83,11 @@ TEST(SessionTest, WordsComeWhenDueAndHeldKeysAreSummedUpOnceStill) {
   EXPECT_EQ(said(kStillMs), "centre mass 2000, the largest, flown off the picture");
 }
 
+std::string NameOf(std::string_view id) {
+  const std::optional<Control> c = FindControl(id);
+  return c ? AccessibleName(*c) : "(no control " + std::string(id) + ")";
+}
+
 TEST(WordsTest, QuantitiesAndControls) {
   struct Row {
     std::string got;
@@ -99,9 +106,9 @@ TEST(WordsTest, QuantitiesAndControls) {
       {ShownCaption("E&xit"), "Exit"},
       {AccessKey("E&xit"), "x"},
       {AccessKey("Nudge Left"), ""},
-      {AccessibleName(FindControl("mass").value()), "Mass of Center"},
-      {AccessibleName(FindControl("scale-label").value()), "FEA Color Scale"},
-      {AccessibleName(FindControl("surface").value()), "Chain drawing"},
+      {NameOf("mass"), "Mass of Center"},
+      {NameOf("scale-label"), "FEA Color Scale"},
+      {NameOf("surface"), "Chain drawing"},
   };
   for (const Row& r : rows) EXPECT_EQ(r.got, r.expected);
 }

@@ -8,6 +8,7 @@
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "ui/Form1.h"
@@ -17,8 +18,9 @@ namespace chain::testing {
 
 // Where the controls' description puts the control `id`, as Qt has rectangles.
 inline QRect PlaceOf(std::string_view id) {
-  const Rect r = FindControl(id).value().place;
-  return {r.x, r.y, r.width, r.height};
+  const std::optional<Control> c = FindControl(id);
+  if (!c) return {};  // an id the description lacks: nowhere
+  return {c->place.x, c->place.y, c->place.width, c->place.height};
 }
 
 // A window after start-up, shown and active, before its first pass.

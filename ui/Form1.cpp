@@ -112,8 +112,9 @@ Form1::Form1(QWidget* parent)
     return nullptr;
   };
   QWidget* previous = nullptr;
-  for (const auto& [id, widget] : widgets) {
-    const Control c = FindControl(id).value();
+  for (const Control& c : kControls) {
+    QWidget* widget = widgetOf(c.id);
+    if (widget == nullptr) continue;
     widget->setGeometry(c.place.x, c.place.y, c.place.width, c.place.height);
     // Names without the captions' colon, which a screen reader would read out.
     widget->setAccessibleName(QString::fromStdString(AccessibleName(c)));
